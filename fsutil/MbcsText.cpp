@@ -1,0 +1,108 @@
+#include "fsutil/MbcsText.h"
+
+#include <cstring>
+
+namespace {
+
+bool IsSeparator(unsigned char byte) { return byte == '\\' || byte == '/'; }
+
+bool IsValidTrailByte(unsigned char byte) { return byte >= 0x40 && byte <= 0xFC && byte != 0x7F; }
+
+unsigned char FoldAscii(unsigned char byte) {
+    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte - 'A' + 'a') : byte;
+}
+
+}  // namespace
+
+bool IsLeadByte(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+const char* NextChar(const char* p) {
+    const auto first = static_cast<unsigned char>(p[0]);
+    if (first == 0) return p;
+    if (IsLeadByte(first) && p[1] != 0) return p + 2;
+    return p + 1;
+}
+
+char* NextChar(char* p) { return p + (NextChar(static_cast<const char*>(p)) - p); }
+
+unsigned CharCodeAt(const char* p) {
+    const auto first = static_cast<unsigned char>(p[0]);
+    if (IsLeadByte(first) && p[1] != 0) return first * 256u + static_cast<unsigned char>(p[1]);
+    return first;
+}
+
+int ByteKindAt(const char* text, long long index) {
+    if (index < 0) return SingleByte;
+    int previous = SingleByte;
+    for (long long i = 0; text[i] != 0; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        int kind;
+        if (previous == LeadByte)
+            kind = IsValidTrailByte(byte) ? TrailByte : SingleByte;
+        else
+            kind = IsLeadByte(byte) ? LeadByte : SingleByte;
+        if (i == index) return kind;
+        previous = kind;
+    }
+    return SingleByte;
+}
+
+const char* GetFileNamePart(const char* path) {
+    const char* result = path;
+    for (const char* p = path; *p != 0; p = NextChar(p)) {
+        if (IsSeparator(static_cast<unsigned char>(*p))) result = p + 1;
+    }
+    return result;
+}
+
+char* GetFileNamePart(char* path) { return path + (GetFileNamePart(static_cast<const char*>(path)) - path); }
+
+void GetDirectoryPart(char* out, const char* path) {
+    const char* name = GetFileNamePart(path);
+    const std::size_t length = std::strlen(path);
+    if (*name != 0) {
+        if (name == path) {
+            out[0] = 0;
+            return;
+        }
+        const std::size_t kept = length - std::strlen(name) - 1;
+        std::memmove(out, path, kept);
+        out[kept] = 0;
+        return;
+    }
+    std::memmove(out, path, length + 1);
+    if (length > 0 && IsSeparator(static_cast<unsigned char>(out[length - 1])) &&
+        ByteKindAt(out, static_cast<long long>(length - 1)) == SingleByte)
+        out[length - 1] = 0;
+}
+
+std::string GetDirectoryPart(const char* path) {
+    std::string out(std::strlen(path) + 1, '\0');
+    GetDirectoryPart(out.data(), path);
+    out.resize(std::strlen(out.c_str()));
+    return out;
+}
+
+const char* TailOf(const char* text, std::size_t n) {
+    const std::size_t length = std::strlen(text);
+    return length < n ? text : text + (length - n);
+}
+
+void CutTail(char* text, std::size_t n) {
+    const std::size_t length = std::strlen(text);
+    if (length > 0 && n < length) std::memset(text + (length - n), 0, n);
+}
+
+bool EqualsIgnoreAsciiCase(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        if (FoldAscii(static_cast<unsigned char>(*a)) != FoldAscii(static_cast<unsigned char>(*b))) return false;
+        if (*a == 0) return true;
+    }
+}
+
+bool StartsWithIgnoreAsciiCase(const char* text, const char* prefix) {
+    for (; *prefix != 0; ++text, ++prefix) {
+        if (FoldAscii(static_cast<unsigned char>(*text)) != FoldAscii(static_cast<unsigned char>(*prefix))) return false;
+    }
+    return true;
+}

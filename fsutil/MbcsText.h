@@ -1,0 +1,54 @@
+#pragma once
+// Stepping through code page 932 text and taking paths apart.
+//
+// Every function here walks whole characters from the start of the text, so the
+// second byte of a double-byte character (which may be 0x5C, the backslash) is
+// never taken for a separator. TailOf and CutTail alone count plain bytes.
+// None of them fails, allocates, or keeps state.
+#include <cstddef>
+#include <string>
+
+// 0x81-0x9F and 0xE0-0xFC.
+bool IsLeadByte(unsigned char byte);
+
+// The character after the one at p; p itself at the terminating NUL.
+// A lead byte directly before the NUL is a character of its own.
+const char* NextChar(const char* p);
+char* NextChar(char* p);
+
+// The code of the character at p: the byte for a single-byte character,
+// first * 256 + second for a double-byte one, 0 at the end of the text.
+unsigned CharCodeAt(const char* p);
+
+enum ByteKind : int {
+    SingleByte = 0,  // also an invalid second byte, the NUL and any index outside the text
+    LeadByte = 1,
+    TrailByte = 2,
+};
+
+// What the byte at index is, found by walking the text from its first byte.
+int ByteKindAt(const char* text, long long index);
+
+// The file name: the text after the last separator ('\' or '/'), or the
+// whole path when it holds none.
+const char* GetFileNamePart(const char* path);
+char* GetFileNamePart(char* path);
+
+// The folder part of path into out (at least strlen(path) + 1 bytes):
+// "C:\dir\file.ini" gives "C:\dir", "C:\dir\" gives "C:\dir", "C:\" gives
+// "C:", "file.ini" gives "".
+void GetDirectoryPart(char* out, const char* path);
+std::string GetDirectoryPart(const char* path);
+
+// The last n bytes of text, or the whole text when it is shorter.
+const char* TailOf(const char* text, std::size_t n);
+
+// Clears the last n bytes, but only when n is less than the text's length:
+// the text is never emptied.
+void CutTail(char* text, std::size_t n);
+
+// Byte-wise equality with only ASCII A-Z folded to a-z.
+bool EqualsIgnoreAsciiCase(const char* a, const char* b);
+
+// Whether text begins with prefix, with ASCII A-Z folded to a-z.
+bool StartsWithIgnoreAsciiCase(const char* text, const char* prefix);

@@ -1,0 +1,99 @@
+#include "fsutil/WinText.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace {
+
+constexpr UINT kCodePage932 = 932;
+
+bool MultiByteToWide(UINT codePage, std::string_view text, std::wstring& out) {
+    out.clear();
+    if (text.empty()) return true;
+    if (text.size() > static_cast<std::size_t>(INT_MAX)) return false;
+    const int length = static_cast<int>(text.size());
+    const int needed = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
+    if (needed <= 0) return false;
+    out.resize(static_cast<std::size_t>(needed));
+    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), needed) != needed) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+bool WideToMultiByte(UINT codePage, std::wstring_view text, std::string& out) {
+    out.clear();
+    if (text.empty()) return true;
+    if (text.size() > static_cast<std::size_t>(INT_MAX)) return false;
+    const int length = static_cast<int>(text.size());
+    BOOL usedDefault = FALSE;
+    const int needed =
+        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr, &usedDefault);
+    if (needed <= 0 || usedDefault) return false;
+    out.resize(static_cast<std::size_t>(needed));
+    if (WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), length, out.data(), needed, nullptr,
+                            &usedDefault) != needed ||
+        usedDefault) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ToWide(std::string_view text, std::wstring& out) {
+    // Code page 932 has no way to write a NUL inside a text, but a caller may
+    // hand one over: keep it as U+0000 rather than fail.
+    if (!MultiByteToWide(kCodePage932, text, out)) return false;
+    // A round trip proves the bytes were code page 932 exactly; some platforms
+    // map unassigned double-byte codes to private-use characters silently.
+    std::string back;
+    if (!WideToMultiByte(kCodePage932, out, back) || back != text) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+bool ToNarrow(std::wstring_view text, std::string& out) {
+    if (!WideToMultiByte(kCodePage932, text, out)) return false;
+    std::wstring back;
+    if (!MultiByteToWide(kCodePage932, out, back) || back != text) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+std::wstring WideOrEmpty(std::string_view text) {
+    std::wstring out;
+    ToWide(text, out);
+    return out;
+}
+
+std::string NarrowOrEmpty(std::wstring_view text) {
+    std::string out;
+    ToNarrow(text, out);
+    return out;
+}
+
+bool ToProfileText(std::string_view bytes, std::wstring& out) {
+    std::string back;
+    if (!MultiByteToWide(CP_ACP, bytes, out) || !WideToMultiByte(CP_ACP, out, back) || back != bytes) {
+        out.clear();
+        return false;
+    }
+    return true;
+}
+
+bool FromProfileText(std::wstring_view text, std::string& out) {
+    std::wstring back;
+    if (!WideToMultiByte(CP_ACP, text, out) || !MultiByteToWide(CP_ACP, out, back) || back != text) {
+        out.clear();
+        return false;
+    }
+    return true;
+}

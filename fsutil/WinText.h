@@ -1,0 +1,30 @@
+#pragma once
+// The one place where the program's code page 932 text meets the platform's
+// UTF-16. Every Windows call that takes or returns text goes through here, so
+// Japanese behaves the same whatever the system's ANSI code page is.
+//
+// Conversions are strict: text that code page 932 cannot hold, or bytes that
+// are not valid code page 932, make the conversion fail instead of turning into
+// some other valid name (a lookup or a deletion by such a name must fail, not
+// hit a different file or value).
+#include <string>
+#include <string_view>
+
+// Code page 932 to UTF-16. False for bytes that are not valid code page 932.
+bool ToWide(std::string_view text, std::wstring& out);
+
+// UTF-16 to code page 932. False for characters code page 932 cannot hold
+// exactly (no best-fit substitutes, no '?').
+bool ToNarrow(std::wstring_view text, std::string& out);
+
+// Convenience forms: the empty text on failure, for display only.
+std::wstring WideOrEmpty(std::string_view text);
+std::string NarrowOrEmpty(std::wstring_view text);
+
+// The platform's ini functions store a file without a byte order mark in the
+// ANSI code page. These two pass code page 932 bytes through the ANSI code
+// page unchanged, so that the file on disk holds exactly the code page 932
+// bytes whatever that code page is. False when the ANSI code page cannot carry
+// the bytes back unchanged (nothing is written then, rather than corrupted).
+bool ToProfileText(std::string_view bytes, std::wstring& out);
+bool FromProfileText(std::wstring_view text, std::string& out);

@@ -1,0 +1,104 @@
+#include "rtp/RegistryKey.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "fsutil/MbcsText.h"
+#include "fsutil/WinText.h"
+
+namespace {
+
+constexpr char SoftwarePrefix[] = "Software\\";
+
+// REG_SZ data as stored: a byte count that may be odd, with or without a
+// terminating zero. The text ends at the first zero or at the end of the
+// data, whichever comes first; nothing beyond the data is ever read.
+std::wstring TextOfData(const BYTE* data, DWORD byteCount) {
+    const std::size_t units = byteCount / sizeof(wchar_t);
+    std::wstring text(units, L'\0');
+    std::memcpy(text.data(), data, units * sizeof(wchar_t));
+    const std::size_t end = text.find(L'\0');
+    if (end != std::wstring::npos) text.resize(end);
+    return text;
+}
+
+}  // namespace
+
+bool RegistryKey::Open(const char* subPath, HKEY root) {
+    std::string fullPath = subPath;
+    if (!StartsWithIgnoreAsciiCase(subPath, SoftwarePrefix)) fullPath = SoftwarePrefix + fullPath;
+    Close();
+    std::wstring widePath;
+    if (!ToWide(fullPath, widePath)) return false;
+    HKEY opened = nullptr;
+    // MAXIMUM_ALLOWED: reading works for everyone; deleting a value where the
+    // user may not is refused by DeleteValue, not by the open.
+    if (RegOpenKeyExW(root, widePath.c_str(), 0, MAXIMUM_ALLOWED | KEY_WOW64_32KEY, &opened) != ERROR_SUCCESS)
+        return false;
+    handle = opened;
+    return true;
+}
+
+bool RegistryKey::QueryString(const char* valueName, char* buffer, std::uint32_t bufferSize) const {
+    if (bufferSize == 0) return false;
+    std::wstring wideName;
+    if (!ToWide(valueName, wideName)) return false;
+    // A code page 932 text of n bytes is at most n UTF-16 units, so a value
+    // larger than this cannot fit the caller's buffer anyway.
+    const std::size_t units = bufferSize < 0x10000u ? bufferSize + 1u : 0x10001u;
+    std::vector<BYTE> data(units * sizeof(wchar_t));
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(data.size());
+    if (RegQueryValueExW(handle, wideName.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) return false;
+    if (type != REG_SZ || size > data.size()) return false;
+    std::string text;
+    if (!ToNarrow(TextOfData(data.data(), size), text)) return false;
+    if (text.size() + 1 > bufferSize) return false;
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    return true;
+}
+
+bool RegistryKey::ReadStringValues(StringMap& out) const {
+    if (handle == nullptr) return false;
+    out.clear();
+    // Room for the longest name and data that can still fit EnumBufferSize
+    // bytes in code page 932; anything longer is skipped.
+    std::vector<wchar_t> name(EnumBufferSize + 1);
+    std::vector<BYTE> data((EnumBufferSize + 1) * sizeof(wchar_t));
+    for (DWORD index = 0;; ++index) {
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD dataSize = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        const LONG status =
+            RegEnumValueW(handle, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataSize);
+        if (status == ERROR_MORE_DATA) continue;  // too long for the buffers: skip it, keep walking
+        if (status != ERROR_SUCCESS) break;       // ERROR_NO_MORE_ITEMS, or the key went away
+        if (nameLength == 0 || type != REG_SZ || dataSize > data.size()) continue;
+        std::string narrowName;
+        std::string narrowData;
+        // A name code page 932 cannot hold could not be found again by
+        // QueryString or DeleteValue, and data it cannot hold is not the
+        // folder: neither is listed.
+        if (!ToNarrow(std::wstring_view(name.data(), nameLength), narrowName)) continue;
+        if (!ToNarrow(TextOfData(data.data(), dataSize), narrowData)) continue;
+        // A name with a zero inside it would, cut at the zero, name another value.
+        if (narrowName.find('\0') != std::string::npos || narrowName.size() + 1 > EnumBufferSize) continue;
+        if (narrowData.size() + 1 > EnumBufferSize) continue;
+        out.emplace(std::move(narrowName), std::move(narrowData));
+    }
+    return !out.empty();
+}
+
+bool RegistryKey::DeleteValue(const char* valueName) const {
+    std::wstring wideName;
+    if (!ToWide(valueName, wideName)) return false;
+    return RegDeleteValueW(handle, wideName.c_str()) == ERROR_SUCCESS;
+}
+
+void RegistryKey::Close() {
+    if (handle != nullptr) {
+        RegCloseKey(handle);
+        handle = nullptr;
+    }
+}

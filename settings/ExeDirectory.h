@@ -1,0 +1,17 @@
+#pragma once
+// The running executable's folder, which the program keeps as its current
+// directory and against which relative ini names are resolved.
+
+constexpr int ExeDirectorySize = 512;
+
+// The folder without a trailing separator ("C:" for a drive's root folder);
+// empty until the first successful request.
+extern char ExeDirectory[ExeDirectorySize];
+
+// Fills ExeDirectory on first use, then makes it the current directory.
+// False when the folder is unknown or cannot be entered.
+bool EnterExeDirectory();
+
+// EnterExeDirectory(), then ExeDirectory: every request of the folder also
+// puts the current directory back there.
+const char* GetExeDirectory();
