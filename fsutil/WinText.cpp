@@ -97,3 +97,14 @@ bool FromProfileText(std::wstring_view text, std::string& out) {
     }
     return true;
 }
+
+std::wstring DisplayText(std::string_view text) {
+    std::wstring out;
+    if (ToWide(text, out) || text.size() > static_cast<std::size_t>(INT_MAX)) return out;
+    const int length = static_cast<int>(text.size());
+    const int needed = MultiByteToWideChar(kCodePage932, 0, text.data(), length, nullptr, 0);
+    if (needed <= 0) return out;
+    out.resize(static_cast<std::size_t>(needed));
+    MultiByteToWideChar(kCodePage932, 0, text.data(), length, out.data(), needed);
+    return out;
+}

@@ -28,3 +28,7 @@ std::string NarrowOrEmpty(std::wstring_view text);
 // the bytes back unchanged (nothing is written then, rather than corrupted).
 bool ToProfileText(std::string_view bytes, std::wstring& out);
 bool FromProfileText(std::wstring_view text, std::string& out);
+
+// For showing text only: the strict conversion where it succeeds, otherwise
+// a lenient one that shows undecodable bytes as replacement characters.
+std::wstring DisplayText(std::string_view text);
