@@ -1,0 +1,19 @@
+#pragma once
+// The main dialog (template 101): a tab control (id 1000) hosting the pages.
+#include <windows.h>
+
+#include "app/TabHost.h"
+
+constexpr int MainDialogTemplate = 101;
+constexpr int MainIconId = 102;
+constexpr int MainTabControlId = 1000;
+
+// The page table, in tab order, ended by a row with an empty title.
+extern const TabPageSpec MainPages[];
+
+// Ends only on WM_CLOSE: Esc and Enter (IDCANCEL, IDOK) are swallowed.
+INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Binds the remembered installer settings path, builds the pages, sets the
+// small icon and shows the dialog.
+void InitMainDialog(HWND dialog);

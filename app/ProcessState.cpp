@@ -1,0 +1,16 @@
+#include "app/ProcessState.h"
+
+#include "settings/ExeDirectory.h"
+
+// Order matters here: see the header.
+HINSTANCE AppInstance = nullptr;
+char InstallerIniPath[InstallerIniPathSize] = {};
+TabHost MainTabHost;
+SettingsFile ToolSettings("Kelmora.ini", false);
+HWND OwnerWindow = GetDesktopWindow();
+
+namespace {
+// Resolving "Kelmora.ini" made the executable's folder current already; say
+// so once more after everything else, whatever ran in between.
+const bool EnteredExeDirectory = EnterExeDirectory();
+}  // namespace

@@ -1,0 +1,48 @@
+#pragma once
+// Turns a tab control into a page switcher: one tab and one modeless child
+// dialog per row of a page table, exactly one page shown at a time.
+#include <windows.h>
+
+#include <vector>
+
+// One row of a page table. A row whose title is the empty text ends the table.
+struct TabPageSpec {
+    const char* title;
+    int templateId;
+    DLGPROC dialogProc;
+};
+
+class TabHost {
+public:
+    TabHost() = default;
+    TabHost(const TabHost&) = delete;
+    TabHost& operator=(const TabHost&) = delete;
+
+    // Attributes
+    int GetItemCount() const;
+    int GetCurSel() const;  // -1 for none
+    HWND GetControl() const { return control; }
+    HWND GetPage(int index) const;  // null outside the pages
+
+    // Operations on the tab control, one message each; results not used.
+    void SetCurSel(int index) const;  // no TCN_SELCHANGE is sent
+    void InsertItem(const char* text, int index) const;  // a negative index appends
+    void DeleteItem(int index) const;  // a negative index deletes every tab
+
+    // Takes the control and removes every tab it had; a null handle changes nothing.
+    void Attach(HWND tabControl);
+
+    // Adds a tab and creates a page (a child of the tab control, at (5, 25))
+    // for each row, then selects and shows the initial page (row 0 when the
+    // index is outside the tabs). Pages made by an earlier Create are not
+    // destroyed. A page that cannot be created leaves its tab showing nothing.
+    void Create(HWND tabControl, HINSTANCE instance, const TabPageSpec* table, int initialIndex);
+
+    // Shows page index (-1: the selected tab's), hides the others, and
+    // selects its tab. An index outside the pages changes nothing.
+    void ShowPage(int index);
+
+private:
+    HWND control = nullptr;
+    std::vector<HWND> pages;  // the windows belong to the tab control
+};

@@ -1,0 +1,123 @@
+// The shipped Kelmora.exe, started as its own process from a scratch folder
+// and worked from outside: start-up, "Kelmora.ini", the keys that must not
+// close it, and the ways it ends.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "DialogWatcher.h"
+#include "ScratchDir.h"
+#include "e2e/Driver.h"
+
+namespace {
+
+const char Caption[] = "Quorlen 開発者用エディタ Ver1.10";
+
+// A running Kelmora.exe in a scratch folder of its own.
+class MainDialogTest : public testing::Test {
+protected:
+    void StartApp() {
+        ASSERT_TRUE(app.Start(dir.Path())) << "cannot start " << BuiltExePath() << " in " << dir.Path();
+        ASSERT_NE(app.WaitMainDialog(), nullptr) << "no main dialog; windows:\n" << AppDriver::DescribeWindows();
+    }
+    void CloseAndWait() {
+        PostMessageW(app.MainDialog(), WM_CLOSE, 0, 0);
+        ASSERT_TRUE(app.WaitExit()) << "still running after WM_CLOSE; windows:\n" << AppDriver::DescribeWindows();
+    }
+    std::string IniPath() const { return dir / "Kelmora.ini"; }
+
+    ScratchDir dir;
+    AppDriver app;
+};
+
+TEST_F(MainDialogTest, FirstRunWritesKelmoraIniNextToTheExe) {
+    ASSERT_FALSE(PathExists(IniPath()));
+    StartApp();
+    EXPECT_EQ(ControlText(app.MainDialog()), Caption);
+    EXPECT_FALSE(PathExists(IniPath())) << "nothing is written before the end";
+    CloseAndWait();
+    EXPECT_EQ(ReadFileBytes(IniPath()), "[Kelmora]\r\nInstallIni=" + dir.Path() + "\\Tavisk.ini\r\n");
+    DWORD code = 99;
+    GetExitCodeProcess(app.Process(), &code);
+    EXPECT_EQ(code, 0u);
+}
+
+TEST_F(MainDialogTest, ARememberedPathIsKeptByteForByte) {
+    // D:\日本\表.ini: Japanese, and a 0x5C second byte.
+    const std::string remembered = "D:\\日本\\表.ini";
+    const std::string contents = "[Other]\r\nx=1\r\n[Kelmora]\r\nInstallIni=" + remembered + "\r\n";
+    ASSERT_TRUE(WriteFileBytes(IniPath(), contents));
+    StartApp();
+    CloseAndWait();
+    EXPECT_EQ(ReadFileBytes(IniPath()), contents);
+}
+
+TEST_F(MainDialogTest, APresentButEmptyKeyStaysEmpty) {
+    ASSERT_TRUE(WriteFileBytes(IniPath(), "[Kelmora]\r\nInstallIni=\r\n"));
+    StartApp();
+    CloseAndWait();
+    EXPECT_EQ(ReadFileBytes(IniPath()), "[Kelmora]\r\nInstallIni=\r\n");
+}
+
+TEST_F(MainDialogTest, EscAndEnterLeaveTheDialogOpen) {
+    StartApp();
+    HWND dialog = app.MainDialog();
+    PressKey(dialog, VK_ESCAPE);
+    PressKey(dialog, VK_RETURN);
+    PressKey(GetDlgItem(dialog, 1000), VK_ESCAPE);
+    // A dialog that ended on Esc would be gone well within this time.
+    EXPECT_FALSE(app.WaitExit(1500)) << "the dialog closed on Esc or Enter";
+    EXPECT_TRUE(IsWindowVisible(dialog));
+    DWORD_PTR result = 0;
+    EXPECT_NE(SendMessageTimeoutW(dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0) << "not responding";
+    CloseAndWait();
+}
+
+TEST_F(MainDialogTest, TheCloseButtonAndAltF4WriteTheSettings) {
+    StartApp();
+    // The caption's close button and Alt+F4 both come as SC_CLOSE.
+    PostMessageW(app.MainDialog(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(app.WaitExit()) << AppDriver::DescribeWindows();
+    EXPECT_EQ(ReadFileBytes(IniPath()), "[Kelmora]\r\nInstallIni=" + dir.Path() + "\\Tavisk.ini\r\n");
+}
+
+TEST_F(MainDialogTest, AKilledProcessWritesNothing) {
+    StartApp();
+    app.Kill();
+    ASSERT_TRUE(app.WaitExit(5000));
+    EXPECT_FALSE(PathExists(IniPath()));
+}
+
+TEST_F(MainDialogTest, LayoutAndTabControl) {
+    StartApp();
+    HWND dialog = app.MainDialog();
+    HWND tab = GetDlgItem(dialog, 1000);
+    ASSERT_NE(tab, nullptr);
+    wchar_t className[64] = {};
+    GetClassNameW(tab, className, 64);
+    EXPECT_STREQ(className, L"SysTabControl32");
+    const LONG style = GetWindowLongW(dialog, GWL_STYLE);
+    EXPECT_TRUE((style & WS_CAPTION) == WS_CAPTION && (style & WS_SYSMENU) && (style & WS_MINIMIZEBOX));
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    // 255 x 211 dialog units; the tab control at (7, 7), 241 x 197. The
+    // dialog's base units (whole pixels per 4 horizontal and 8 vertical
+    // units) follow from its client size; the tab control must agree.
+    RECT client{};
+    GetClientRect(dialog, &client);
+    const int baseX = (client.right * 4 + 127) / 255;
+    const int baseY = (client.bottom * 8 + 105) / 211;
+    EXPECT_EQ(client.right, MulDiv(255, baseX, 4));
+    EXPECT_EQ(client.bottom, MulDiv(211, baseY, 8));
+    const int left = MulDiv(7, baseX, 4), top = MulDiv(7, baseY, 8);
+    const RECT tabUnits{left, top, left + MulDiv(241, baseX, 4), top + MulDiv(197, baseY, 8)};
+    RECT tabRect{};
+    GetWindowRect(tab, &tabRect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&tabRect), 2);
+    EXPECT_EQ(tabRect.left, tabUnits.left);
+    EXPECT_EQ(tabRect.top, tabUnits.top);
+    EXPECT_EQ(tabRect.right, tabUnits.right);
+    EXPECT_EQ(tabRect.bottom, tabUnits.bottom);
+    CloseAndWait();
+}
+
+}  // namespace
