@@ -1,6 +1,7 @@
 #include "ScratchDir.h"
 
 #include <filesystem>
+#include <stdexcept>
 #include <vector>
 
 #include "fsutil/WinText.h"
