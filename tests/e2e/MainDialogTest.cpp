@@ -3,11 +3,13 @@
 // close it, and the ways it ends.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "DialogWatcher.h"
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
+#include "fsutil/WinText.h"
 
 namespace {
 
@@ -118,6 +120,23 @@ TEST_F(MainDialogTest, LayoutAndTabControl) {
     EXPECT_EQ(tabRect.right, tabUnits.right);
     EXPECT_EQ(tabRect.bottom, tabUnits.bottom);
     CloseAndWait();
+}
+
+// A program in a drive's root folder: its folder text is the drive letter and
+// colon alone, and its files are that text, a backslash and the name.
+TEST(MainDialogInDriveRoot, SettingsAndDefaultPathUseTheDriveText) {
+    const char* root = std::getenv("KELMORA_DRIVE_ROOT");  // "K:", a drive the test run maps to a scratch folder
+    if (root == nullptr) GTEST_SKIP() << "no scratch drive was mapped for this run";
+    const std::string drive = root;
+    ASSERT_TRUE(PathExists(drive + "\\")) << drive << " is not mapped";
+    DeleteFileW((DisplayText(drive) + L"\\Kelmora.ini").c_str());
+    AppDriver app;
+    ASSERT_TRUE(app.Start(drive)) << "cannot start " << BuiltExePath() << " in " << drive;
+    ASSERT_NE(app.WaitMainDialog(), nullptr) << AppDriver::DescribeWindows();
+    PostMessageW(app.MainDialog(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(app.WaitExit()) << AppDriver::DescribeWindows();
+    EXPECT_EQ(ReadFileBytes(drive + "\\Kelmora.ini"), "[Kelmora]\r\nInstallIni=" + drive + "\\Tavisk.ini\r\n");
+    DeleteFileW((DisplayText(drive) + L"\\Kelmora.ini").c_str());
 }
 
 }  // namespace
