@@ -31,6 +31,13 @@ BOOL CALLBACK CollectButton(HWND child, LPARAM data) {
     return TRUE;
 }
 
+// Window enumeration callbacks must be stdcall in the x86 build: no lambdas.
+BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
+    if (IsWindowVisible(window) && ClassOf(window) == L"#32770")
+        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
+    return TRUE;
+}
+
 }  // namespace
 
 std::string WindowText(HWND window) {
@@ -72,14 +79,7 @@ struct DialogWatcher::State {
     void Run() {
         while (WaitForSingleObject(stop, 20) == WAIT_TIMEOUT) {
             std::vector<HWND> dialogs;
-            EnumThreadWindows(
-                threadId,
-                [](HWND window, LPARAM data) -> BOOL {
-                    if (IsWindowVisible(window) && ClassOf(window) == L"#32770")
-                        reinterpret_cast<std::vector<HWND>*>(data)->push_back(window);
-                    return TRUE;
-                },
-                reinterpret_cast<LPARAM>(&dialogs));
+            EnumThreadWindows(threadId, CollectDialog, reinterpret_cast<LPARAM>(&dialogs));
             {
                 // A handle seen before may be reused by a later dialog once
                 // the first is gone.

@@ -48,6 +48,31 @@ private:
     void* address;
 };
 
+// Window enumeration callbacks must be stdcall in the x86 build: no lambdas.
+struct DialogSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessDialog(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<DialogSearch*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) && ClassName(window) == L"#32770")
+        search->found.push_back(window);
+    return TRUE;
+}
+
+BOOL CALLBACK DescribeWindow(HWND window, LPARAM data) {
+    auto& out = *reinterpret_cast<std::ostringstream*>(data);
+    if (!IsWindowVisible(window)) return TRUE;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    out << "  window " << window << " class [" << NarrowOrEmpty(ClassName(window)) << "] caption ["
+        << WindowText(window) << "] owner " << GetWindow(window, GW_OWNER) << " process " << owner << "\n";
+    return TRUE;
+}
+
 template <class Predicate>
 bool WaitFor(int timeoutMs, Predicate done) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
@@ -88,20 +113,8 @@ bool AppDriver::Start(const std::string& folder, const std::string& exe) {
 }
 
 std::vector<HWND> AppDriver::Dialogs() const {
-    struct Search {
-        DWORD processId;
-        std::vector<HWND> found;
-    } search{processId, {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == search->processId && IsWindowVisible(window) && ClassName(window) == L"#32770")
-                search->found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    DialogSearch search{processId, {}};
+    EnumWindows(CollectProcessDialog, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -145,17 +158,7 @@ void AppDriver::Kill() {
 
 std::string AppDriver::DescribeWindows() {
     std::ostringstream out;
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto& out = *reinterpret_cast<std::ostringstream*>(data);
-            if (!IsWindowVisible(window)) return TRUE;
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            out << "  window " << window << " class [" << NarrowOrEmpty(ClassName(window)) << "] caption ["
-                << WindowText(window) << "] owner " << GetWindow(window, GW_OWNER) << " process " << owner << "\n";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&out));
+    EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&out));
     const std::string text = out.str();
     return text.empty() ? "  (no visible top-level windows)\n" : text;
 }
