@@ -1,0 +1,16 @@
+#pragma once
+// Removing an installed RTP: its registry value, then every file and every
+// directory at and below the folder that value names.
+#include <windows.h>
+
+// kindIndex: 0 or 1 (a row of RtpKinds); name: the registry value name.
+// True when the registry value, every file and every directory are gone.
+// Every failure is shown as a warning owned by owner; when files or
+// directories are left over, the folder is also opened in the shell. With a
+// null owner nothing is shown or opened and the result alone tells.
+//
+// The official RTP, and a registered folder that is empty, relative, a drive
+// or the root of a drive or share, are refused before anything is touched.
+// Links below the folder are removed themselves where the platform allows and
+// never followed; a link that cannot be removed is left over.
+bool DeleteRtp(int kindIndex, const char* name, HWND owner);

@@ -1,0 +1,65 @@
+#include "OpenedFolders.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include "DialogWatcher.h"
+
+namespace {
+
+std::vector<DWORD> ChildProcesses() {
+    std::vector<DWORD> children;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return children;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (entry.th32ParentProcessID == GetCurrentProcessId() && entry.th32ProcessID != GetCurrentProcessId())
+            children.push_back(entry.th32ProcessID);
+    CloseHandle(snapshot);
+    return children;
+}
+
+struct Search {
+    DWORD processId;
+    HWND window = nullptr;
+};
+
+BOOL CALLBACK FindTitledWindow(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) && GetWindowTextLengthW(window) > 0) {
+        search->window = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::string> CloseOpenedFolders(unsigned timeoutMs) {
+    std::vector<std::string> titles;
+    for (DWORD child : ChildProcesses()) {
+        HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, child);
+        if (process == nullptr) continue;
+        Search search{child};
+        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        while (search.window == nullptr && GetTickCount64() < deadline &&
+               WaitForSingleObject(process, 50) == WAIT_TIMEOUT)
+            EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.window != nullptr) {
+            titles.push_back(WindowText(search.window));
+            PostMessageW(search.window, WM_CLOSE, 0, 0);
+        } else {
+            titles.push_back("<no window>");
+        }
+        // Ended by its id, and only if closing its window did not end it.
+        if (WaitForSingleObject(process, timeoutMs) == WAIT_TIMEOUT) {
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, timeoutMs);
+        }
+        CloseHandle(process);
+    }
+    return titles;
+}

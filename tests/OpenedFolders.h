@@ -1,0 +1,13 @@
+#pragma once
+// Folder windows that the shell opened for this process. Opening a folder
+// starts a file browser as a child process of ours; these helpers find those
+// children, read the title of their window, close it, and make sure the
+// process has ended, so a test leaves nothing behind.
+#include <string>
+#include <vector>
+
+// The titles of the windows of every process this process started and that
+// is still running (each waited for, with timeoutMs, until it shows a window
+// with a title), after closing each one; "<no window>" for a child that showed
+// none in time. Empty when no child process is running.
+std::vector<std::string> CloseOpenedFolders(unsigned timeoutMs = 15000);
