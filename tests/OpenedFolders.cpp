@@ -7,14 +7,20 @@
 
 namespace {
 
+// The child processes of this process, less the one that serves the desktop
+// window: under Wine the first window a process makes may start that one as
+// its child, and it is no folder window.
 std::vector<DWORD> ChildProcesses() {
+    DWORD desktop = 0;
+    GetWindowThreadProcessId(GetDesktopWindow(), &desktop);
     std::vector<DWORD> children;
     HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return children;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        if (entry.th32ParentProcessID == GetCurrentProcessId() && entry.th32ProcessID != GetCurrentProcessId())
+        if (entry.th32ParentProcessID == GetCurrentProcessId() && entry.th32ProcessID != GetCurrentProcessId() &&
+            entry.th32ProcessID != desktop)
             children.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
     return children;

@@ -7,7 +7,7 @@
 #include <vector>
 
 // The titles of the windows of every process this process started and that
-// is still running (each waited for, with timeoutMs, until it shows a window
+// is still running (except the desktop window's own process) (each waited for, with timeoutMs, until it shows a window
 // with a title), after closing each one; "<no window>" for a child that showed
 // none in time. Empty when no child process is running.
 std::vector<std::string> CloseOpenedFolders(unsigned timeoutMs = 15000);
