@@ -70,11 +70,16 @@ double Now() {
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
+// Whether the benchmark made the RTP key itself, and so removes it at the end.
+bool madeKey = false;
+
 bool Register(const std::string& folder) {
     HKEY key = nullptr;
+    DWORD disposition = 0;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, KeyPath, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
+                        &disposition) != ERROR_SUCCESS)
         return false;
+    if (disposition == REG_CREATED_NEW_KEY) madeKey = true;
     const std::wstring data = Wide(folder);
     const LONG status = RegSetValueExW(key, Wide(ValueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
@@ -149,6 +154,7 @@ int main() {
         rdSeconds += theirSeconds;
         allOk = allOk && okOurs && okTheirs;
     }
+    if (madeKey) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, KeyPath, KEY_WOW64_32KEY, 0);
     std::printf("tree: %d files in %d folders (plus the root), names mixed Japanese and ASCII\n", files, folders);
     std::printf("DeleteRtp total %.3f s, rd /s /q total %.3f s, ratio %.2f (goal <= 1.00)\n", deleteRtpSeconds,
                 rdSeconds, deleteRtpSeconds / rdSeconds);
