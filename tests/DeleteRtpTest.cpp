@@ -37,15 +37,6 @@ public:
 };
 const auto* const registryCleanup = testing::AddGlobalTestEnvironment(new RegistryCleanup);
 
-class Owner {
-public:
-    Owner()
-        : window(CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                                 nullptr)) {}
-    ~Owner() { DestroyWindow(window); }
-    HWND window;
-};
-
 // Holds a file or folder open without letting anyone delete it.
 class HeldOpen {
 public:
@@ -105,7 +96,7 @@ protected:
 
     ScratchKey key{"Enterbrain\\RGSS\\RTP"};
     ScratchDir dir;
-    Owner owner;
+    TestOwnerWindow owner;
     const std::string folder = dir / "RTP表";
 };
 

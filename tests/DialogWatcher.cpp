@@ -61,6 +61,12 @@ SeenBox ReadBox(HWND box) {
     return seen;
 }
 
+TestOwnerWindow::TestOwnerWindow()
+    : window(CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                             nullptr)) {}
+
+TestOwnerWindow::~TestOwnerWindow() { DestroyWindow(window); }
+
 HWND FileNameBox(HWND dialog) {
     HWND box = GetDlgItem(dialog, 0x480);  // edt1
     if (box == nullptr) box = GetDlgItem(dialog, 0x47C);  // cmb13

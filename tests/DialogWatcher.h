@@ -57,5 +57,15 @@ private:
     DialogWatcher watcher;
 };
 
+// A hidden top-level window to own the boxes under test.
+class TestOwnerWindow {
+public:
+    TestOwnerWindow();
+    TestOwnerWindow(const TestOwnerWindow&) = delete;
+    TestOwnerWindow& operator=(const TestOwnerWindow&) = delete;
+    ~TestOwnerWindow();
+    HWND window;
+};
+
 // The open-file dialog's file name box: edt1 in Wine, cmb13 on Windows.
 HWND FileNameBox(HWND dialog);

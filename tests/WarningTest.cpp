@@ -11,17 +11,8 @@
 
 namespace {
 
-class OwnerWindow {
-public:
-    OwnerWindow()
-        : window(CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPED, 0, 0, 100, 100, nullptr, nullptr, nullptr,
-                                 nullptr)) {}
-    ~OwnerWindow() { DestroyWindow(window); }
-    HWND window;
-};
-
 TEST(ShowWarning, CaptionTextIconAndOneOkButton) {
-    OwnerWindow owner;
+    TestOwnerWindow owner;
     BoxAnswerer answerer(IDOK);
     EXPECT_FALSE(ShowWarning(owner.window, "削除できなかったファイルがあります\n手動で削除してください"));
     const auto seen = answerer.Seen();
@@ -52,7 +43,7 @@ TEST(ShowWarningF, NullFormatSaysProgramAborted) {
 }
 
 TEST(ShowWarningF, FormatsTheRtpName) {
-    OwnerWindow owner;
+    TestOwnerWindow owner;
     BoxAnswerer answerer(IDOK);
     ShowWarningF(owner.window, "公式RTP[%s] を削除することはできません", "Standard");
     ShowWarningF(owner.window, "RTP[%s] %d", "表ソ", 7);
