@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "app/Warning.h"
 #include "fsutil/FileTree.h"
@@ -77,9 +78,69 @@ void OpenFolder(HWND owner, const char* folder) {
     ShellExecuteW(GetDesktopWindow(), nullptr, DisplayText(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-bool DeleteOneFile(const std::string& path) {
+// The platform's own name for what a handle reaches ("\\?\C:\dir\file"),
+// or empty.
+std::wstring FinalPath(HANDLE handle) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const DWORD length =
+            GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+        if (length == 0) return {};
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        path.assign(length + 1, L'\0');
+    }
+    return {};
+}
+
+HANDLE OpenEntry(const std::wstring& path, DWORD access) {
+    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Deletes one collected file. The file is opened without following a link,
+// and deleted through that handle only when the handle is the entry itself
+// in its folder: where the platform follows a link to a file elsewhere
+// anyway (Wine follows Unix symbolic links, and would delete the file they
+// point to), the handle reaches another path, and the link is left and
+// reported instead. folderCache keeps the last folder's final path.
+bool DeleteOneFile(const std::string& path, std::pair<std::string, std::wstring>& folderCache) {
     std::wstring wide;
-    return ToWide(path, wide) && DeleteFileW(wide.c_str()) != FALSE;
+    if (!ToWide(path, wide)) return false;
+    const char* name = GetFileNamePart(path.c_str());
+    const std::string folder(path.c_str(), name);  // with its trailing separator
+    if (folder.empty()) return false;
+    if (folderCache.first != folder) {
+        folderCache = {folder, {}};
+        std::wstring wideFolder;
+        if (ToWide(folder, wideFolder)) {
+            HANDLE handle = OpenEntry(wideFolder, FILE_READ_ATTRIBUTES);
+            if (handle != INVALID_HANDLE_VALUE) {
+                folderCache.second = FinalPath(handle);
+                CloseHandle(handle);
+            }
+        }
+    }
+    if (folderCache.second.empty()) return false;
+    std::wstring wideName;
+    if (!ToWide(name, wideName)) return false;
+    std::wstring expected = folderCache.second;
+    if (expected.back() != L'\\') expected += L'\\';
+    expected += wideName;
+
+    HANDLE file = OpenEntry(wide, DELETE | FILE_READ_ATTRIBUTES);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    bool deleted = false;
+    const std::wstring reached = FinalPath(file);
+    if (!reached.empty() && CompareStringOrdinal(reached.c_str(), -1, expected.c_str(), -1, TRUE) == CSTR_EQUAL) {
+        FILE_DISPOSITION_INFO disposition{};
+        disposition.DeleteFile = TRUE;
+        deleted = SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
+    }
+    CloseHandle(file);
+    return deleted;
 }
 
 // A link is removed itself, never what it points at. The link is opened
@@ -154,8 +215,9 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner) {
     CollectDirectories(folder, directories, "*.*", -1);
 
     bool failed = false;
+    std::pair<std::string, std::wstring> folderCache;
     for (const std::string& file : files)
-        if (!DeleteOneFile(file)) failed = true;
+        if (!DeleteOneFile(file, folderCache)) failed = true;
     if (failed) {
         Warn(owner, FilesLeftOver);
         OpenFolder(owner, folder);

@@ -117,13 +117,15 @@ TEST_F(DeleteRtpTest, RemovesTheValueAndTheWholeTree) {
 TEST_F(DeleteRtpTest, OfficialRtpIsRefusedInAnyLetterCase) {
     MakeRtpTree(folder);
     ASSERT_TRUE(key.SetString("Standard", folder));
-    BoxAnswerer answerer(IDOK);
-    EXPECT_FALSE(DeleteRtp(0, "standard", owner.window));
-    ExpectOneWarning(answerer, "公式RTP[standard] を削除することはできません", owner.window);
-    EXPECT_TRUE(key.HasValue("Standard"));
-    EXPECT_TRUE(PathExists(folder + "\\Game.ini"));
-    EXPECT_TRUE(CloseOpenedFolders().empty());
-
+    {
+        BoxAnswerer answerer(IDOK);
+        EXPECT_FALSE(DeleteRtp(0, "standard", owner.window));
+        ExpectOneWarning(answerer, "公式RTP[standard] を削除することはできません", owner.window);
+        EXPECT_TRUE(key.HasValue("Standard"));
+        EXPECT_TRUE(PathExists(folder + "\\Game.ini"));
+        EXPECT_TRUE(CloseOpenedFolders().empty());
+    }
+    // One answerer at a time: a second one could miss a box the first answered.
     BoxAnswerer second(IDOK);
     EXPECT_FALSE(DeleteRtp(1, "rpgvx", owner.window));
     ExpectOneWarning(second, "公式RTP[rpgvx] を削除することはできません", owner.window);
@@ -392,6 +394,24 @@ TEST_F(DeleteRtpTest, ARegisteredFolderThatIsALinkIsNotEntered) {
     EXPECT_TRUE(PathExists(fixture + "\\rootlink-target\\t.txt"));
     EXPECT_TRUE(PathExists(fixture + "\\rootlink-target\\inner\\i.txt"));
     EXPECT_TRUE(PathExists(fixture + "\\rootlink-target\\inner"));
+}
+
+// A link to a file elsewhere shows under Wine as an ordinary file, and
+// deleting it by name there deletes the file it points to. The removal leaves
+// such a link and reports it; what it points to stays whole.
+TEST_F(DeleteRtpTest, LinksToFilesNeverCostTheFilesTheyPointTo) {
+    REQUIRE_LINK_FIXTURE(fixture);
+    const std::string rtp = fixture + "\\filertp";
+    ASSERT_TRUE(PathExists(rtp + "\\filelink"));
+    ASSERT_TRUE(key.SetString(RtpName, rtp));
+    BoxAnswerer answerer(IDOK);
+    EXPECT_FALSE(DeleteRtp(0, RtpName.c_str(), owner.window));
+    ExpectOneWarning(answerer, FilesMessage, owner.window);
+    EXPECT_EQ(CloseOpenedFolders(), std::vector<std::string>{"filertp"});
+    EXPECT_FALSE(key.HasValue(RtpName));
+    EXPECT_FALSE(PathExists(rtp + "\\own.txt")) << "an ordinary file beside the links is deleted";
+    EXPECT_EQ(ReadFileBytes(fixture + "\\outside\\keep.txt"), "keep\n");
+    EXPECT_EQ(ReadFileBytes(fixture + "\\outside\\sub\\deep.txt"), "deep\n");
 }
 
 }  // namespace

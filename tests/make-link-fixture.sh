@@ -6,6 +6,9 @@
 #   DIR/rtp/link -> ../outside              relative link to a full folder
 #   DIR/rtp/sub/emptylink -> DIR/emptyout   absolute link to an empty folder
 #   DIR/rootlink -> rootlink-target         a registered folder that is a link
+#   DIR/filertp/own.txt                     what may be deleted, beside
+#   DIR/filertp/filelink -> ../outside/keep.txt        links to files outside,
+#   DIR/filertp/abslink.txt -> DIR/outside/sub/deep.txt which Wine shows as files
 #   DIR/rtp/.../loop.txt                    a name that path parsing turns into
 #                                           the folder itself ("rtp\...\" is "rtp\")
 set -eu
@@ -23,3 +26,7 @@ ln -s "$dir/emptyout" "$dir/rtp/sub/emptylink"
 ln -s rootlink-target "$dir/rootlink"
 mkdir "$dir/rtp/..."
 echo loop > "$dir/rtp/.../loop.txt"
+mkdir -p "$dir/filertp"
+echo own > "$dir/filertp/own.txt"
+ln -s ../outside/keep.txt "$dir/filertp/filelink"
+ln -s "$dir/outside/sub/deep.txt" "$dir/filertp/abslink.txt"
