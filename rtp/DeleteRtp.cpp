@@ -95,9 +95,17 @@ std::wstring FinalPath(HANDLE handle) {
     return {};
 }
 
+// Opens a file or folder, or a link itself where the platform allows.
 HANDLE OpenEntry(const std::wstring& path, DWORD access) {
     return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Deletes what a handle opened with DELETE access reaches, once it is closed.
+bool DeleteByHandle(HANDLE entry) {
+    FILE_DISPOSITION_INFO disposition{};
+    disposition.DeleteFile = TRUE;
+    return SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
 // Deletes one collected file. The file is opened without following a link,
@@ -134,11 +142,8 @@ bool DeleteOneFile(const std::string& path, std::pair<std::string, std::wstring>
     if (file == INVALID_HANDLE_VALUE) return false;
     bool deleted = false;
     const std::wstring reached = FinalPath(file);
-    if (!reached.empty() && CompareStringOrdinal(reached.c_str(), -1, expected.c_str(), -1, TRUE) == CSTR_EQUAL) {
-        FILE_DISPOSITION_INFO disposition{};
-        disposition.DeleteFile = TRUE;
-        deleted = SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
-    }
+    if (!reached.empty() && CompareStringOrdinal(reached.c_str(), -1, expected.c_str(), -1, TRUE) == CSTR_EQUAL)
+        deleted = DeleteByHandle(file);
     CloseHandle(file);
     return deleted;
 }
@@ -149,18 +154,11 @@ bool DeleteOneFile(const std::string& path, std::pair<std::string, std::wstring>
 // link anyway (Wine opens and deletes the target of a Unix symbolic link),
 // the link stays and counts as left over.
 bool RemoveLinkItself(const std::wstring& path) {
-    HANDLE link = CreateFileW(path.c_str(), DELETE | FILE_READ_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE link = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES);
     if (link == INVALID_HANDLE_VALUE) return false;
     FILE_ATTRIBUTE_TAG_INFO tag{};
-    bool removed = false;
-    if (GetFileInformationByHandleEx(link, FileAttributeTagInfo, &tag, sizeof tag) &&
-        (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
-        FILE_DISPOSITION_INFO disposition{};
-        disposition.DeleteFile = TRUE;
-        removed = SetFileInformationByHandle(link, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
-    }
+    const bool removed = GetFileInformationByHandleEx(link, FileAttributeTagInfo, &tag, sizeof tag) &&
+                         (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && DeleteByHandle(link);
     CloseHandle(link);
     return removed;
 }
