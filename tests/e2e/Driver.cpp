@@ -96,12 +96,18 @@ AppDriver::~AppDriver() {
 }
 
 bool AppDriver::Start(const std::string& folder, const std::string& exe) {
-    exePath = folder + "\\Kelmora.exe";
-    if (!CopyFileW(Wide(exe).c_str(), Wide(exePath).c_str(), FALSE)) return false;
+    const std::string copy = folder + "\\Kelmora.exe";
+    if (!CopyFileW(Wide(exe).c_str(), Wide(copy).c_str(), FALSE)) return false;
+    return StartProgram(copy);
+}
+
+bool AppDriver::StartProgram(const std::string& exe, const std::string& arguments) {
+    exePath = exe;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::wstring commandLine = L"\"" + Wide(exePath) + L"\"";
+    if (!arguments.empty()) commandLine += L" " + Wide(arguments);
     // Started from another folder on purpose: the program must find its own.
     if (!CreateProcessW(Wide(exePath).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &info))
@@ -147,6 +153,12 @@ HWND AppDriver::WaitOtherDialog(int timeoutMs) {
 
 bool AppDriver::WaitExit(int timeoutMs) {
     return process != nullptr && WaitForSingleObject(process, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
+}
+
+DWORD AppDriver::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    if (process != nullptr) GetExitCodeProcess(process, &code);
+    return code;
 }
 
 void AppDriver::Kill() {

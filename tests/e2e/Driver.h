@@ -21,6 +21,8 @@ public:
 
     // Copies exe into folder as Kelmora.exe and starts it there.
     bool Start(const std::string& folder, const std::string& exe = BuiltExePath());
+    // Starts a program where it lies, with a command line's arguments.
+    bool StartProgram(const std::string& exe, const std::string& arguments = "");
 
     // The main dialog (an unowned dialog of the process), or null after timeoutMs.
     HWND WaitMainDialog(int timeoutMs = 20000);
@@ -30,6 +32,8 @@ public:
     // True when the process has ended within timeoutMs.
     bool WaitExit(int timeoutMs = 15000);
     void Kill();
+    // The exit code once ended; STILL_ACTIVE before.
+    DWORD ExitCode() const;
 
     HANDLE Process() const { return process; }
     DWORD ProcessId() const { return processId; }
