@@ -2,7 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "fsutil/MbcsText.h"
 #include "fsutil/WinText.h"
@@ -14,18 +14,16 @@ bool ShowWarning(HWND owner, const char* text) {
 
 bool ShowWarningF(HWND owner, const char* format, ...) {
     if (format == nullptr) format = "Program aborted.";
-    char text[WarningTextSize] = {};
     va_list arguments;
     va_start(arguments, format);
-    const int needed = std::vsnprintf(text, sizeof text, format, arguments);
+    va_list again;
+    va_copy(again, arguments);
+    const int needed = std::vsnprintf(nullptr, 0, format, arguments);
     va_end(arguments);
-    if (needed < 0) text[0] = 0;
-    // A text cut to the buffer may end in the first half of a double-byte
-    // character: drop that half rather than show a broken character.
-    if (needed >= static_cast<int>(sizeof text)) {
-        const char* last = text;
-        for (const char* p = text; *p != 0; p = NextChar(p)) last = p;
-        if (IsLeadByte(static_cast<unsigned char>(*last)) && last[1] == 0) text[last - text] = 0;
-    }
-    return ShowWarning(owner, text);
+    std::string text(needed > 0 ? static_cast<std::size_t>(needed) : 0, '\0');
+    if (needed > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+    va_end(again);
+    // Cut to the buffer size at a character boundary, never half a character.
+    text.resize(CharacterPrefix(text.c_str(), WarningTextSize - 1));
+    return ShowWarning(owner, text.c_str());
 }

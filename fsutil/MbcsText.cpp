@@ -93,6 +93,16 @@ void CutTail(char* text, std::size_t n) {
     if (length > 0 && n < length) std::memset(text + (length - n), 0, n);
 }
 
+std::size_t CharacterPrefix(const char* text, std::size_t limit) {
+    const char* p = text;
+    while (*p != 0) {
+        const char* next = NextChar(p);
+        if (static_cast<std::size_t>(next - text) > limit) break;
+        p = next;
+    }
+    return static_cast<std::size_t>(p - text);
+}
+
 bool EqualsIgnoreAsciiCase(const char* a, const char* b) {
     for (;; ++a, ++b) {
         if (FoldAscii(static_cast<unsigned char>(*a)) != FoldAscii(static_cast<unsigned char>(*b))) return false;

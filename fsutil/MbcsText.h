@@ -47,6 +47,10 @@ const char* TailOf(const char* text, std::size_t n);
 // the text is never emptied.
 void CutTail(char* text, std::size_t n);
 
+// The length of the longest start of text, in whole characters, that takes
+// at most limit bytes: where to cut a text without splitting a character.
+std::size_t CharacterPrefix(const char* text, std::size_t limit);
+
 // Byte-wise equality with only ASCII A-Z folded to a-z.
 bool EqualsIgnoreAsciiCase(const char* a, const char* b);
 

@@ -15,19 +15,6 @@ namespace {
 // The longest value read; the platform truncates anything longer.
 constexpr DWORD MaxValueUnits = 32767;
 
-// Longest prefix of text, in whole characters, that takes at most limit bytes.
-std::size_t CharacterPrefix(const std::string& text, std::size_t limit) {
-    if (text.size() <= limit) return text.size();
-    const char* begin = text.c_str();
-    const char* p = begin;
-    while (*p != 0) {
-        const char* next = NextChar(p);
-        if (static_cast<std::size_t>(next - begin) > limit) break;
-        p = next;
-    }
-    return static_cast<std::size_t>(p - begin);
-}
-
 }  // namespace
 
 void IniFile::SetPath(const char* name, bool absolute) {
@@ -63,7 +50,7 @@ std::string IniFile::Read(const char* section, const char* key, const char* defa
 int IniFile::Read(const char* section, const char* key, char* out, int outSize, const char* defaultValue) const {
     if (outSize <= 0) return 0;
     const std::string text = Read(section, key, defaultValue);
-    const std::size_t kept = CharacterPrefix(text, static_cast<std::size_t>(outSize) - 1);
+    const std::size_t kept = CharacterPrefix(text.c_str(), static_cast<std::size_t>(outSize) - 1);
     std::memcpy(out, text.data(), kept);
     out[kept] = 0;
     return static_cast<int>(kept);

@@ -140,6 +140,16 @@ TEST(CutTail, NeverEmptiesTheText) {
     EXPECT_STREQ(empty, "");
 }
 
+TEST(CharacterPrefix, CutsOnlyBetweenCharacters) {
+    const std::string text = "a" + Hyou + "b";
+    EXPECT_EQ(CharacterPrefix(text.c_str(), 0), 0u);
+    EXPECT_EQ(CharacterPrefix(text.c_str(), 1), 1u);
+    EXPECT_EQ(CharacterPrefix(text.c_str(), 2), 1u) << "2 bytes would split 表";
+    EXPECT_EQ(CharacterPrefix(text.c_str(), 3), 3u);
+    EXPECT_EQ(CharacterPrefix(text.c_str(), 100), 4u);
+    EXPECT_EQ(CharacterPrefix("", 5), 0u);
+}
+
 TEST(IgnoreAsciiCase, FoldsOnlyAsciiLetters) {
     EXPECT_TRUE(EqualsIgnoreAsciiCase("Standard", "sTANDARD"));
     EXPECT_FALSE(EqualsIgnoreAsciiCase("Standard", "Standard "));
