@@ -12,12 +12,27 @@ const TabPageSpec MainPages[] = {
     {"", 0, nullptr},
 };
 
+namespace {
+
+HHOOK TabKeysHook = nullptr;
+
+// The dialog's own message loop hands every message here first: Ctrl+Tab
+// and Ctrl+Shift+Tab switch tabs wherever the focus is in the window.
+LRESULT CALLBACK TabKeysProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_DIALOGBOX && MainTabHost.SwitchByKey(*reinterpret_cast<const MSG*>(lParam))) return TRUE;
+    return CallNextHookEx(TabKeysHook, code, wParam, lParam);
+}
+
+}  // namespace
+
 void InitMainDialog(HWND dialog) {
     char defaultPath[InstallerIniPathSize];
     std::snprintf(defaultPath, sizeof defaultPath, "%s\\%s", GetExeDirectory(), "Tavisk.ini");
     // The pages read InstallerIniPath while they are created: bind it first.
     ToolSettings.BindText("Kelmora", "InstallIni", InstallerIniPath, InstallerIniPathSize, defaultPath);
     MainTabHost.Create(GetDlgItem(dialog, MainTabControlId), AppInstance, MainPages, 0);
+    if (TabKeysHook == nullptr)
+        TabKeysHook = SetWindowsHookExW(WH_MSGFILTER, TabKeysProc, nullptr, GetCurrentThreadId());
     HANDLE icon = LoadImageW(AppInstance, MAKEINTRESOURCEW(MainIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
     ShowWindow(dialog, SW_SHOW);
@@ -32,14 +47,25 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         EndDialog(dialog, 0);
         return TRUE;
+    case WM_DESTROY:
+        if (TabKeysHook != nullptr) UnhookWindowsHookEx(TabKeysHook);
+        TabKeysHook = nullptr;
+        return FALSE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (wParam == MainTabControlId && header != nullptr && header->code == static_cast<UINT>(TCN_SELCHANGE))
             MainTabHost.ShowPage(MainTabHost.GetCurSel());
         return TRUE;
     }
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        // Enter on a page's button, or on a page with a default button, comes
+        // here from the dialog manager: the page that holds the button gets
+        // it. Esc and Enter never end this dialog.
+        HWND from = reinterpret_cast<HWND>(lParam);
+        if (from != nullptr && IsChild(dialog, from) && GetParent(from) != dialog)
+            SendMessageW(GetParent(from), WM_COMMAND, wParam, lParam);
         return TRUE;
+    }
     default:
         return FALSE;
     }

@@ -11,7 +11,9 @@ constexpr int MainTabControlId = 1000;
 // The page table, in tab order, ended by a row with an empty title.
 extern const TabPageSpec MainPages[];
 
-// Ends only on WM_CLOSE: Esc and Enter (IDCANCEL, IDOK) are swallowed.
+// Ends only on WM_CLOSE: Esc and Enter (IDCANCEL, IDOK) never end it. A
+// command from a page's button that the dialog manager sends here (Enter on
+// the button, or on a page whose default it is) goes on to that page.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Binds the remembered installer settings path, builds the pages, sets the

@@ -45,15 +45,60 @@ void TabHost::Attach(HWND tabControl) {
 void TabHost::Create(HWND tabControl, HINSTANCE instance, const TabPageSpec* table, int initialIndex) {
     Attach(tabControl);
     pages.clear();
+    if (control == nullptr) return;
+    // The pages are the strip's siblings, not its children: the dialog manager
+    // never stops on a window that holds controls, so pages inside the strip
+    // would keep Tab from ever reaching the strip itself. The strip does not
+    // paint over the page that lies on it.
+    HWND dialog = GetParent(control);
+    SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP | WS_CLIPSIBLINGS);
     for (const TabPageSpec* row = table; row->title[0] != 0; ++row) {
         InsertItem(row->title, -1);
-        HWND page = CreateDialogParamW(instance, MAKEINTRESOURCEW(row->templateId), control, row->dialogProc, 0);
-        SetWindowPos(page, nullptr, 5, 25, 0, 0, SWP_NOSIZE);
+        HWND page = CreateDialogParamW(instance, MAKEINTRESOURCEW(row->templateId), dialog, row->dialogProc, 0);
+        // Tab and Shift+Tab walk into the page's controls and out again.
+        if (page != nullptr)
+            SetWindowLongPtrW(page, GWL_EXSTYLE, GetWindowLongPtrW(page, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
         pages.push_back(page);
     }
+    PlacePages();
     if (initialIndex < 0 || initialIndex >= GetItemCount()) initialIndex = 0;
     SetCurSel(initialIndex);
     ShowPage(initialIndex);
+}
+
+RECT TabHost::GetDisplayRect() const {
+    RECT area{};
+    GetClientRect(control, &area);
+    SendMessageW(control, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(control, GetParent(control), reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+void TabHost::PlacePages() const {
+    // The headers grow with the system's scaling: each page takes the strip's
+    // display area, whatever the DPI, so it never covers the headers or the
+    // strip's border.
+    const RECT area = GetDisplayRect();
+    for (HWND page : pages)
+        SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TabHost::SwitchByKey(const MSG& message) {
+    if (message.message != WM_KEYDOWN || message.wParam != VK_TAB || GetKeyState(VK_CONTROL) >= 0) return false;
+    if (control == nullptr || (message.hwnd != control && !IsChild(GetParent(control), message.hwnd))) return false;
+    const int count = GetItemCount();
+    if (count <= 0) return true;
+    const int step = GetKeyState(VK_SHIFT) < 0 ? count - 1 : 1;
+    const int current = GetCurSel();
+    const int next = ((current < 0 ? 0 : current) + step) % count;
+    // Focus left on the page that is hidden now would leave the keyboard
+    // nowhere: it goes to the strip, as a click on a tab puts it.
+    HWND focus = GetFocus();
+    HWND hidden = GetPage(current);
+    if (hidden != nullptr && (focus == hidden || IsChild(hidden, focus))) SetFocus(control);
+    ShowPage(next);
+    return true;
 }
 
 void TabHost::ShowPage(int index) {

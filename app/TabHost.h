@@ -32,17 +32,29 @@ public:
     // Takes the control and removes every tab it had; a null handle changes nothing.
     void Attach(HWND tabControl);
 
-    // Adds a tab and creates a page (a child of the tab control, at (5, 25))
-    // for each row, then selects and shows the initial page (row 0 when the
-    // index is outside the tabs). Pages made by an earlier Create are not
-    // destroyed. A page that cannot be created leaves its tab showing nothing.
+    // Adds a tab and creates a page for each row, then selects and shows the
+    // initial page (row 0 when the index is outside the tabs). A page is a
+    // sibling of the tab control in its dialog, laid over the control's
+    // display area, and reached by Tab like the strip itself. Pages made by an
+    // earlier Create are not destroyed. A page that cannot be created leaves
+    // its tab showing nothing.
     void Create(HWND tabControl, HINSTANCE instance, const TabPageSpec* table, int initialIndex);
+
+    // The control's display area, below its headers, in its parent's client
+    // coordinates.
+    RECT GetDisplayRect() const;
 
     // Shows page index (-1: the selected tab's), hides the others, and
     // selects its tab. An index outside the pages changes nothing.
     void ShowPage(int index);
 
+    // Ctrl+Tab and Ctrl+Shift+Tab pressed in the control's dialog show the
+    // next and the previous page. True when the key was one of them.
+    bool SwitchByKey(const MSG& message);
+
 private:
+    void PlacePages() const;
+
     HWND control = nullptr;
     std::vector<HWND> pages;  // the windows belong to the tab control
 };

@@ -68,14 +68,21 @@ TEST_F(TabHostTest, CreateMakesOneTabAndOnePagePerRowInTableOrder) {
     for (int i = 0; i < 3; ++i) {
         HWND page = host.GetPage(i);
         ASSERT_NE(page, nullptr) << i;
-        EXPECT_EQ(GetParent(page), tab) << i;
+        EXPECT_EQ(GetParent(page), parent) << i;
         EXPECT_EQ(Visible(page), i == 0) << i;
-        RECT rect{};
+        EXPECT_TRUE(GetWindowLongW(page, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) << "Tab must reach the page's controls";
+        // Laid exactly over the display area, below the headers.
+        RECT rect{}, area{};
         GetWindowRect(page, &rect);
-        MapWindowPoints(nullptr, tab, reinterpret_cast<POINT*>(&rect), 2);
-        EXPECT_EQ(rect.left, 5) << i;
-        EXPECT_EQ(rect.top, 25) << i;
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+        GetClientRect(tab, &area);
+        SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        MapWindowPoints(tab, parent, reinterpret_cast<POINT*>(&area), 2);
+        EXPECT_TRUE(EqualRect(&rect, &area)) << i << ": (" << rect.left << "," << rect.top << ")-(" << rect.right
+                                             << "," << rect.bottom << ") against (" << area.left << "," << area.top
+                                             << ")-(" << area.right << "," << area.bottom << ")";
     }
+    EXPECT_TRUE(GetWindowLongW(tab, GWL_STYLE) & WS_TABSTOP) << "Tab must reach the strip";
     EXPECT_EQ(host.GetPage(3), nullptr);
     EXPECT_EQ(host.GetPage(-1), nullptr);
 }

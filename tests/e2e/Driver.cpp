@@ -277,3 +277,42 @@ bool SaveWindowImage(HWND window, const std::string& bmpPath) {
     ReleaseDC(nullptr, screen);
     return saved;
 }
+
+RECT TabDisplayArea(HANDLE process, HWND tab) {
+    RECT area{};
+    GetClientRect(tab, &area);
+    RemoteBuffer remote(process, sizeof(RECT));
+    if (!remote.Write(0, &area, sizeof area)) return {};
+    SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(remote.At(0)));
+    remote.Read(0, &area, sizeof area);
+    MapWindowPoints(tab, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+bool TypeKey(HWND window, UINT key, std::initializer_list<UINT> modifiers) {
+    SetForegroundWindow(window);
+    std::vector<INPUT> inputs;
+    auto add = [&inputs](UINT virtualKey, bool up) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = static_cast<WORD>(virtualKey);
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    };
+    for (UINT modifier : modifiers) add(modifier, false);
+    add(key, false);
+    add(key, true);
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) add(*it, true);
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    // Let the target take the keys before the caller looks at the result.
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+    return sent == inputs.size();
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}

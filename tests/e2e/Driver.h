@@ -6,6 +6,7 @@
 // windows were there.
 #include <windows.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -71,3 +72,13 @@ void ConfirmOpenFile(HWND dialog, const std::string& path);
 
 // Saves what the screen shows of window as a 24-bit BMP file.
 bool SaveWindowImage(HWND window, const std::string& bmpPath);
+
+// The tab control's display area, below its headers, in screen coordinates.
+RECT TabDisplayArea(HANDLE process, HWND tab);
+
+// Real key presses, as from the keyboard, into the window's thread after
+// bringing window to the front: modifiers (VK_CONTROL, VK_SHIFT) are held
+// while key is pressed. The key state the target sees is the real one.
+bool TypeKey(HWND window, UINT key, std::initializer_list<UINT> modifiers = {});
+// The window that has the keyboard focus in window's thread, or null.
+HWND FocusOf(HWND window);
