@@ -5,10 +5,12 @@
 #include <cstdio>
 
 #include "app/ProcessState.h"
+#include "pages/InstallerIniPage.h"
 #include "settings/ExeDirectory.h"
 
 // Each page adds its row here as it comes.
 const TabPageSpec MainPages[] = {
+    {"インストーラ用iniファイル作成", InstallerIniTemplate, InstallerIniPageProc},
     {"", 0, nullptr},
 };
 

@@ -7,6 +7,7 @@ HINSTANCE AppInstance = nullptr;
 char InstallerIniPath[InstallerIniPathSize] = {};
 TabHost MainTabHost;
 SettingsFile ToolSettings("Kelmora.ini", false);
+ComboBoxCtrl RtpTypeCombo;
 HWND OwnerWindow = GetDesktopWindow();
 
 namespace {

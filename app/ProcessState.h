@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "app/TabHost.h"
+#include "pages/ComboBoxCtrl.h"
 #include "settings/SettingsFile.h"
 
 constexpr int InstallerIniPathSize = 512;
@@ -19,3 +20,6 @@ extern char InstallerIniPath[InstallerIniPathSize];
 // "Kelmora.ini" next to the executable.
 extern SettingsFile ToolSettings;
 extern TabHost MainTabHost;
+// The installer settings page's drop-down list of RTP kinds, attached when
+// the page is created.
+extern ComboBoxCtrl RtpTypeCombo;

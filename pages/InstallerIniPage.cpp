@@ -1,0 +1,143 @@
+#include "pages/InstallerIniPage.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "app/ChooseOpenFile.h"
+#include "app/ProcessState.h"
+#include "app/Warning.h"
+#include "fsutil/MbcsText.h"
+#include "fsutil/WinText.h"
+#include "rtp/RtpKinds.h"
+#include "settings/IniFile.h"
+
+HWND InstallerIniPathEdit = nullptr;
+std::array<HWND, InstallerIniEditCount> InstallerIniEdits = {};
+
+namespace {
+
+constexpr char Section[] = "Tavisk";
+constexpr std::size_t RtpTypeKey = InstallerIniEditCount;  // the last entry of InstallerIniKeys
+// What a missing key shows and is written as; a missing RTPType reads as
+// empty, which selects the first kind.
+constexpr std::array<const char*, InstallerIniKeys.size()> Defaults = {
+    "Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "", ""};
+constexpr int ValueSize = InstallerIniValueLimit + 1;
+// One filter pair: the bare name lists only files of that name.
+constexpr char Filter[] = "Quorlen用 設定ファイル(Tavisk.ini)\0Tavisk.ini\0";
+
+void SetText(HWND window, const char* text) { SetWindowTextW(window, DisplayText(text).c_str()); }
+
+std::wstring WideText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// An edit box limits UTF-16 units, the file bytes: 259 Japanese characters
+// would be 518 bytes. Drops what was just typed or pasted (the characters
+// before the caret) until the text fits in code page 932 bytes, never half a
+// character. Text that code page 932 cannot hold is left for the save to refuse.
+void FitValue(HWND edit) {
+    const std::wstring text = WideText(edit);
+    DWORD caret = 0;
+    SendMessageW(edit, EM_GETSEL, 0, reinterpret_cast<LPARAM>(&caret));
+    const std::size_t split = std::min<std::size_t>(caret, text.size());
+    std::string head, tail;
+    if (!ToNarrow(text.substr(0, split), head) || !ToNarrow(text.substr(split), tail)) return;
+    constexpr std::size_t limit = InstallerIniValueLimit;
+    if (head.size() + tail.size() <= limit) return;
+    if (tail.size() >= limit) {
+        head.clear();
+        tail.resize(CharacterPrefix(tail.c_str(), limit));
+    } else {
+        head.resize(CharacterPrefix(head.c_str(), limit - tail.size()));
+    }
+    const std::wstring wideHead = WideOrEmpty(head);
+    SetWindowTextW(edit, (wideHead + WideOrEmpty(tail)).c_str());
+    SendMessageW(edit, EM_SETSEL, wideHead.size(), static_cast<LPARAM>(wideHead.size()));
+}
+
+void OnCommand(int id, int code, HWND control) {
+    if (id == IDOK) {
+        if (SaveInstallerIni())
+            MessageBoxW(OwnerWindow, DisplayText("設定を保存しました").c_str(), DisplayText("お知らせ").c_str(),
+                        MB_ICONINFORMATION);
+        else
+            ShowWarning(OwnerWindow, "設定を保存できませんでした");
+    } else if (id == InstallerIniBrowseId) {
+        BrowseInstallerIni();
+    } else if (code == EN_CHANGE &&
+               std::find(InstallerIniEdits.begin(), InstallerIniEdits.end(), control) != InstallerIniEdits.end()) {
+        FitValue(control);
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK InstallerIniPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitInstallerIniPage(page);
+        return TRUE;
+    case WM_COMMAND:
+        // IDOK also comes from Enter in an edit box, passed on by the main dialog.
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void InitInstallerIniPage(HWND page) {
+    InstallerIniPathEdit = GetDlgItem(page, InstallerIniPathEditId);
+    for (std::size_t i = 0; i < InstallerIniEdits.size(); ++i)
+        InstallerIniEdits[i] = GetDlgItem(page, InstallerIniEditIds[i]);
+    RtpTypeCombo.Attach(GetDlgItem(page, RtpTypeComboId));
+    for (const RtpKind& kind : RtpKinds) RtpTypeCombo.AddString(kind.label, -1);
+    RtpTypeCombo.SetCurSel(0, false);
+    SetText(InstallerIniPathEdit, InstallerIniPath);
+    for (HWND edit : InstallerIniEdits) SendMessageW(edit, EM_LIMITTEXT, InstallerIniValueLimit, 0);
+    LoadInstallerIni();
+}
+
+void LoadInstallerIni() {
+    IniFile file;
+    file.SetPath(InstallerIniPath, false);
+    for (std::size_t i = 0; i < InstallerIniKeys.size(); ++i) {
+        char value[ValueSize] = {};
+        file.Read(Section, InstallerIniKeys[i], value, ValueSize, Defaults[i]);  // cut at a character boundary
+        if (i == RtpTypeKey)
+            RtpTypeCombo.SelectByText(value, true);
+        else
+            SetText(InstallerIniEdits[i], value);
+    }
+    // Creates, completes and normalises the file; a failure here is not the user's doing.
+    SaveInstallerIni();
+}
+
+bool SaveInstallerIni() {
+    IniFile file;
+    file.SetPath(InstallerIniPath, false);
+    char type[ValueSize] = {};
+    RtpTypeCombo.GetSelectedText(type, ValueSize);
+    bool saved = file.Write(Section, InstallerIniKeys[RtpTypeKey], type);
+    for (std::size_t i = 0; i < InstallerIniEdits.size(); ++i) {
+        std::string value;
+        // A character that code page 932 cannot hold is refused, not written as a look-alike.
+        const bool held = ToNarrow(WideText(InstallerIniEdits[i]), value);
+        value.resize(CharacterPrefix(value.c_str(), InstallerIniValueLimit));
+        saved = held && file.Write(Section, InstallerIniKeys[i], value) && saved;
+    }
+    return saved;
+}
+
+void BrowseInstallerIni() {
+    char file[InstallerIniPathSize] = {};
+    const std::string folder = GetDirectoryPart(InstallerIniPath);
+    if (!ChooseOpenFile(OwnerWindow, file, sizeof file, Filter, folder.c_str(), nullptr, 1)) return;
+    std::memcpy(InstallerIniPath, file, sizeof file);
+    SetText(InstallerIniPathEdit, InstallerIniPath);
+    LoadInstallerIni();
+}
