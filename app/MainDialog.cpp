@@ -45,7 +45,10 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_INITDIALOG:
         OwnerWindow = dialog;
         InitMainDialog(dialog);
-        return TRUE;
+        // The keyboard starts on the tab strip, where Enter presses nothing
+        // and the arrow keys choose a tab.
+        SetFocus(GetDlgItem(dialog, MainTabControlId));
+        return FALSE;
     case WM_CLOSE:
         EndDialog(dialog, 0);
         return TRUE;
@@ -63,9 +66,13 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         // Enter on a page's button, or on a page with a default button, comes
         // here from the dialog manager: the page that holds the button gets
         // it. Esc and Enter never end this dialog.
+        // Only while the keyboard is in that page: Enter on the strip
+        // presses nothing.
         HWND from = reinterpret_cast<HWND>(lParam);
-        if (from != nullptr && IsChild(dialog, from) && GetParent(from) != dialog)
-            SendMessageW(GetParent(from), WM_COMMAND, wParam, lParam);
+        HWND page = from != nullptr && IsChild(dialog, from) ? GetParent(from) : nullptr;
+        HWND focus = GetFocus();
+        if (page != nullptr && page != dialog && (focus == page || IsChild(page, focus)))
+            SendMessageW(page, WM_COMMAND, wParam, lParam);
         return TRUE;
     }
     default:

@@ -163,6 +163,24 @@ TEST(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
             EXPECT_EQ(backward[i], forward[forward.size() - 2 - i]) << "stop " << i;
     }
 
+    // Enter in an edit box of the installer page presses its default button.
+    ASSERT_TRUE(ClickTab(app.Process(), tab, 0));
+    ASSERT_TRUE(Eventually([&] { return TabSelection(tab) == 0; }));
+    ASSERT_TRUE(focusStrip());
+    HWND nameEdit = GetDlgItem(ShownPage(dialog), 1004);
+    for (int i = 0; i < 10 && FocusOf(dialog) != nameEdit; ++i) {
+        HWND before = FocusOf(dialog);
+        TypeKey(dialog, VK_TAB);
+        Eventually([&] { return FocusOf(dialog) != before; }, 2000);
+    }
+    ASSERT_EQ(FocusOf(dialog), nameEdit);
+    TypeKey(dialog, VK_RETURN);
+    HWND saved = app.WaitOtherDialog();
+    ASSERT_NE(saved, nullptr) << "Enter in an edit box did not save";
+    EXPECT_EQ(ReadBox(saved).text, "設定を保存しました");
+    TypeKey(saved, VK_RETURN);
+    EXPECT_TRUE(Eventually([&] { return !IsWindow(saved); }));
+
     // Ctrl+Tab and Ctrl+Shift+Tab switch tabs, round the ends too, from
     // inside a page as well as from the strip.
     ASSERT_TRUE(ClickTab(app.Process(), tab, 0));
@@ -198,7 +216,7 @@ TEST(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
     TypeKey(dialog, VK_RETURN);
     HWND question = app.WaitOtherDialog();
     ASSERT_NE(question, nullptr) << "Enter on the remove button did nothing";
-    EXPECT_EQ(ControlText(question), "確認");
+    EXPECT_EQ(ReadBox(question).caption, "確認");
     TypeKey(question, VK_RETURN);  // No is the default
     EXPECT_TRUE(Eventually([&] { return !IsWindow(question); }));
     EXPECT_TRUE(key.HasValue("KeyboardRtp"));
