@@ -5,10 +5,14 @@
 #include <cstdio>
 
 #include "app/ProcessState.h"
+#include "pages/RtpListPage.h"
 #include "settings/ExeDirectory.h"
 
 // Each page adds its row here as it comes.
 const TabPageSpec MainPages[] = {
+    // Row 0, the installer settings page, goes here.
+    {"RTP一覧(RPGXP)", RtpListPageTemplate, RtpListPageProcXp},
+    {"RTP一覧(RPGVX)", RtpListPageTemplate, RtpListPageProcVx},
     {"", 0, nullptr},
 };
 
