@@ -6,11 +6,14 @@
 
 #include "app/ProcessState.h"
 #include "pages/InstallerIniPage.h"
+#include "pages/RtpListPage.h"
 #include "settings/ExeDirectory.h"
 
-// Each page adds its row here as it comes.
+// The pages in tab order; the first is shown at start.
 const TabPageSpec MainPages[] = {
     {"インストーラ用iniファイル作成", InstallerIniTemplate, InstallerIniPageProc},
+    {"RTP一覧(RPGXP)", RtpListPageTemplate, RtpListPageProcXp},
+    {"RTP一覧(RPGVX)", RtpListPageTemplate, RtpListPageProcVx},
     {"", 0, nullptr},
 };
 

@@ -10,7 +10,7 @@ namespace {
 // The child processes of this process, less the one that serves the desktop
 // window: under Wine the first window a process makes may start that one as
 // its child, and it is no folder window.
-std::vector<DWORD> ChildProcesses() {
+std::vector<DWORD> ChildProcesses(DWORD parent) {
     DWORD desktop = 0;
     GetWindowThreadProcessId(GetDesktopWindow(), &desktop);
     std::vector<DWORD> children;
@@ -19,7 +19,7 @@ std::vector<DWORD> ChildProcesses() {
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        if (entry.th32ParentProcessID == GetCurrentProcessId() && entry.th32ProcessID != GetCurrentProcessId() &&
+        if (entry.th32ParentProcessID == parent && entry.th32ProcessID != parent &&
             entry.th32ProcessID != desktop)
             children.push_back(entry.th32ProcessID);
     CloseHandle(snapshot);
@@ -44,9 +44,14 @@ BOOL CALLBACK FindTitledWindow(HWND window, LPARAM data) {
 
 }  // namespace
 
-std::vector<std::string> CloseOpenedFolders(unsigned timeoutMs) {
+std::vector<std::string> CloseOpenedFolders(unsigned timeoutMs, unsigned long parent, std::size_t expected) {
+    if (parent == 0) parent = GetCurrentProcessId();
+    std::vector<DWORD> children = ChildProcesses(parent);
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+         children.size() < expected && GetTickCount64() < deadline; children = ChildProcesses(parent))
+        Sleep(50);
     std::vector<std::string> titles;
-    for (DWORD child : ChildProcesses()) {
+    for (DWORD child : children) {
         HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, child);
         if (process == nullptr) continue;
         Search search{child};

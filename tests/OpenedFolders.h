@@ -10,4 +10,8 @@
 // is still running (except the desktop window's own process) (each waited for, with timeoutMs, until it shows a window
 // with a title), after closing each one; "<no window>" for a child that showed
 // none in time. Empty when no child process is running.
-std::vector<std::string> CloseOpenedFolders(unsigned timeoutMs = 15000);
+// parent: whose children (0: this process). expected: how many children to
+// wait for first, within timeoutMs, for a program driven from outside that
+// opens its folder a moment after the click.
+std::vector<std::string> CloseOpenedFolders(unsigned timeoutMs = 15000, unsigned long parent = 0,
+                                            std::size_t expected = 0);

@@ -261,6 +261,45 @@ bool ClickTab(HANDLE process, HWND tab, int index) {
     return true;
 }
 
+int ListRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+std::string ListCellText(HANDLE process, HWND list, int row, int column) {
+    constexpr int TextUnits = 1024;
+    RemoteBuffer remote(process, sizeof(LVITEMW) + TextUnits * sizeof(wchar_t));
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = static_cast<wchar_t*>(remote.At(sizeof(LVITEMW)));
+    item.cchTextMax = TextUnits;
+    if (!remote.Valid() || !remote.Write(0, &item, sizeof item)) return "<no memory in the target>";
+    const auto length = static_cast<std::size_t>(
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At(0))));
+    std::wstring text(length, L'\0');
+    remote.Read(sizeof(LVITEMW), text.data(), length * sizeof(wchar_t));
+    return NarrowOrEmpty(text);
+}
+
+bool SelectListRow(HANDLE process, HWND list, int row) {
+    RemoteBuffer remote(process, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    return remote.Valid() && remote.Write(0, &item, sizeof item) &&
+           SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At(0)));
+}
+
+bool DoubleClickListRow(HANDLE process, HWND list, int row) {
+    RemoteBuffer remote(process, sizeof(RECT));
+    RECT rect{};
+    rect.left = LVIR_LABEL;
+    if (!remote.Valid() || !remote.Write(0, &rect, sizeof rect) ||
+        !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote.At(0))) ||
+        !remote.Read(0, &rect, sizeof rect))
+        return false;
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
+    return true;
+}
+
 void ConfirmOpenFile(HWND dialog, const std::string& path) {
     SetControlText(FileNameBox(dialog), path);
     AnswerDialog(dialog, IDOK);

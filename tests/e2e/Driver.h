@@ -73,6 +73,14 @@ std::string TabText(HANDLE process, HWND tab, int index);
 // Clicks the middle of tab index with the mouse, as a user would.
 bool ClickTab(HANDLE process, HWND tab, int index);
 
+// The list view of another process. Selecting a row sets its state as a
+// click does (selected and focused), so the program hears LVN_ITEMCHANGED.
+int ListRowCount(HWND list);
+std::string ListCellText(HANDLE process, HWND list, int row, int column);
+bool SelectListRow(HANDLE process, HWND list, int row);
+// Double-clicks the middle of row's label with the mouse.
+bool DoubleClickListRow(HANDLE process, HWND list, int row);
+
 // Types path into the open-file dialog's file name box and confirms it.
 void ConfirmOpenFile(HWND dialog, const std::string& path);
 

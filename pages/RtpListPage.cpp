@@ -1,0 +1,162 @@
+#include "pages/RtpListPage.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app/ProcessState.h"
+#include "fsutil/WinText.h"
+#include "rtp/DeleteRtp.h"
+#include "rtp/RegistryKey.h"
+#include "rtp/StringMap.h"
+
+std::array<ListViewCtrl, RtpKindCount> RtpListViews;
+std::array<HWND, RtpKindCount> RtpListControls{};
+std::array<std::array<HWND, 2>, RtpKindCount> RtpListButtons{};
+
+namespace {
+
+constexpr int NameColumn = 0;
+constexpr int FolderColumn = 1;
+constexpr std::uint32_t FolderSize = 512;  // as the removal reads it
+
+ListViewCtrl& ListOf(int kind) { return RtpListViews[static_cast<std::size_t>(kind)]; }
+
+const RtpKind& KindOf(int kind) { return RtpKinds[static_cast<std::size_t>(kind)]; }
+
+int Ask(const std::string& text, const char* caption, UINT style) {
+    return MessageBoxW(OwnerWindow, DisplayText(text).c_str(), DisplayText(caption).c_str(), style);
+}
+
+// The folder the registry names now, which is what a removal deletes; the
+// row's folder when the value cannot be read (the removal then says so).
+std::string FolderToRemove(int kind, const std::string& name, int row) {
+    RegistryKey key;
+    char folder[FolderSize] = {};
+    if (key.Open(KindOf(kind).rtpKeyPath, KindOf(kind).rootKey) && key.QueryString(name.c_str(), folder, FolderSize))
+        return folder;
+    return ListOf(kind).GetItemText(row, FolderColumn);
+}
+
+// Shows the wait cursor while it lives.
+class WaitCursor {
+public:
+    WaitCursor() : previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+    ~WaitCursor() { SetCursor(previous); }
+
+private:
+    HCURSOR previous;
+};
+
+}  // namespace
+
+INT_PTR CALLBACK RtpListPageProcXp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RtpListPageHandler(0, dialog, message, wParam, lParam);
+}
+
+INT_PTR CALLBACK RtpListPageProcVx(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return RtpListPageHandler(1, dialog, message, wParam, lParam);
+}
+
+INT_PTR RtpListPageHandler(int kind, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        InitRtpListPage(kind, dialog);
+        return TRUE;
+    case WM_NOTIFY: {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (wParam != RtpListId || header == nullptr) return TRUE;
+        if (header->code == static_cast<UINT>(LVN_ITEMCHANGED))
+            UpdateRtpButtons(kind);
+        else if (header->code == static_cast<UINT>(NM_DBLCLK))
+            OpenSelectedRtpFolder(kind);
+        else if (header->code == static_cast<UINT>(LVN_KEYDOWN) &&
+                 reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_F5)
+            RefreshRtpList(kind);  // another program may have installed or removed an RTP
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == RtpOpenButtonId)
+            OpenSelectedRtpFolder(kind);
+        else if (LOWORD(wParam) == RtpRemoveButtonId)
+            RemoveSelectedRtp(kind);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+void InitRtpListPage(int kind, HWND dialog) {
+    const auto k = static_cast<std::size_t>(kind);
+    RtpListControls[k] = GetDlgItem(dialog, RtpListId);
+    RtpListButtons[k][0] = GetDlgItem(dialog, RtpOpenButtonId);
+    RtpListButtons[k][1] = GetDlgItem(dialog, RtpRemoveButtonId);
+    ListViewCtrl& list = ListOf(kind);
+    list.Attach(RtpListControls[k]);
+    list.AddColumn("Name", LVCFMT_LEFT, 0);
+    list.AddColumn("Path", LVCFMT_LEFT, 0);
+    list.SetFullRowSelect(true);
+    RefreshRtpList(kind);  // also disables both buttons: nothing is selected yet
+}
+
+void RefreshRtpList(int kind) {
+    ListViewCtrl& list = ListOf(kind);
+    list.DeleteAllItems();
+    RegistryKey key;
+    StringMap rtps;
+    if (key.Open(KindOf(kind).rtpKeyPath, KindOf(kind).rootKey) && key.ReadStringValues(rtps)) {
+        for (const auto& [name, folder] : rtps) {
+            list.InsertItem(name.c_str(), -1);
+            list.SetLastRowText(FolderColumn, folder.c_str());
+        }
+    }
+    list.SetColumnWidth(-1, ListViewCtrl::AutoFitWidth);
+    // Deleting the rows tells no one that the selection went with them.
+    UpdateRtpButtons(kind);
+}
+
+void UpdateRtpButtons(int kind) {
+    const ListViewCtrl& list = ListOf(kind);
+    bool open = false;
+    bool remove = false;
+    const int row = list.GetFirstSelected();
+    if (row >= 0) {
+        open = true;
+        remove = !IsOfficialRtp(kind, list.GetItemText(row, NameColumn).c_str());
+    }
+    const auto& buttons = RtpListButtons[static_cast<std::size_t>(kind)];
+    EnableWindow(buttons[0], open);
+    EnableWindow(buttons[1], remove);
+}
+
+void OpenSelectedRtpFolder(int kind) {
+    const ListViewCtrl& list = ListOf(kind);
+    const int row = list.GetFirstSelected();
+    if (row < 0) return;
+    std::wstring folder;
+    if (!ToWide(list.GetItemText(row, FolderColumn), folder)) return;
+    ShellExecuteW(GetDesktopWindow(), nullptr, folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void RemoveSelectedRtp(int kind) {
+    const ListViewCtrl& list = ListOf(kind);
+    const int row = list.GetFirstSelected();
+    if (row < 0) return;
+    const std::string name = list.GetItemText(row, NameColumn);
+    if (IsOfficialRtp(kind, name.c_str())) return;
+    // The whole name, however long; then what will be deleted.
+    const std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " +
+                                 FolderToRemove(kind, name, row);
+    if (Ask(question, "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+    bool removed = false;
+    {
+        const WaitCursor wait;
+        removed = DeleteRtp(kind, name.c_str(), OwnerWindow);
+    }
+    if (!removed) return;
+    RefreshRtpList(kind);
+    Ask("RTPの削除に成功しました", "お知らせ", MB_ICONINFORMATION);
+}

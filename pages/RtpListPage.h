@@ -1,0 +1,40 @@
+#pragma once
+// The RTP list pages (template 104), one per RTP kind: the kind's registered
+// RTPs, name and folder, sorted by name; open the selected RTP's folder, or
+// remove the selected RTP after asking. Every operation takes the kind index
+// (0 RPGXP, 1 RPGVX).
+#include <windows.h>
+
+#include <array>
+
+#include "pages/ListViewCtrl.h"
+#include "rtp/RtpKinds.h"
+
+constexpr int RtpListPageTemplate = 104;
+constexpr int RtpListId = 1001;
+constexpr int RtpOpenButtonId = 1002;
+constexpr int RtpRemoveButtonId = 1003;
+
+// Per kind: the list wrapper, the list control, and the open (slot 0) and
+// remove (slot 1) buttons of that kind's page.
+extern std::array<ListViewCtrl, RtpKindCount> RtpListViews;
+extern std::array<HWND, RtpKindCount> RtpListControls;
+extern std::array<std::array<HWND, 2>, RtpKindCount> RtpListButtons;
+
+INT_PTR CALLBACK RtpListPageProcXp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK RtpListPageProcVx(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR RtpListPageHandler(int kind, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+void InitRtpListPage(int kind, HWND dialog);
+// Re-reads the kind's registry key into the list (empty when the key is
+// missing or holds no RTP), sizes the columns, and sets the buttons for the
+// now empty selection.
+void RefreshRtpList(int kind);
+// Open: enabled with a selected row. Remove: also, unless the row is the
+// kind's official RTP.
+void UpdateRtpButtons(int kind);
+void OpenSelectedRtpFolder(int kind);
+// Asks first (No is the default), then removes; on success the list is
+// re-read before the notice shows. A failed removal keeps its row: the
+// removal has said what went wrong.
+void RemoveSelectedRtp(int kind);
