@@ -69,8 +69,8 @@ protected:
         remove = GetDlgItem(page, 1003);
     }
     HWND ShownPage() const {
-        HWND shown = FindWindowExW(tab, nullptr, L"#32770", nullptr);
-        while (shown != nullptr && !IsWindowVisible(shown)) shown = FindWindowExW(tab, shown, L"#32770", nullptr);
+        HWND shown = FindWindowExW(app.MainDialog(), nullptr, L"#32770", nullptr);
+        while (shown != nullptr && !IsWindowVisible(shown)) shown = FindWindowExW(app.MainDialog(), shown, L"#32770", nullptr);
         return shown;
     }
     std::vector<std::string> Rows() const {
