@@ -110,8 +110,7 @@ Lookup Utf8Lookup(std::string_view bytes, const std::wstring& section, const std
             continue;
         }
         const std::size_t equals = line.find(L'=');
-        if (!inSection || line.starts_with(L';') || equals == std::wstring_view::npos ||
-            !SameName(Trim(line.substr(0, equals)), key))
+        if (!inSection || equals == std::wstring_view::npos || !SameName(Trim(line.substr(0, equals)), key))
             continue;
         std::wstring_view found = Trim(line.substr(equals + 1));
         if (found.size() >= 2 && (found.front() == L'"' || found.front() == L'\'') && found.back() == found.front())
