@@ -98,6 +98,8 @@ bool FromProfileText(std::wstring_view text, std::string& out) {
     return true;
 }
 
+bool FromUtf8(std::string_view bytes, std::wstring& out) { return MultiByteToWide(CP_UTF8, bytes, out); }
+
 std::wstring DisplayText(std::string_view text) {
     std::wstring out;
     if (ToWide(text, out) || text.size() > static_cast<std::size_t>(INT_MAX)) return out;

@@ -21,13 +21,16 @@ bool ToNarrow(std::wstring_view text, std::string& out);
 std::wstring WideOrEmpty(std::string_view text);
 std::string NarrowOrEmpty(std::wstring_view text);
 
-// The platform's ini functions store a file without a byte order mark in the
-// ANSI code page. These two pass code page 932 bytes through the ANSI code
-// page unchanged, so that the file on disk holds exactly the code page 932
+// The platform's ini functions read and write a file without a byte order
+// mark through the ANSI code page. These two pass bytes through the ANSI code
+// page unchanged, so that such a file on disk holds exactly the code page 932
 // bytes whatever that code page is. False when the ANSI code page cannot carry
 // the bytes back unchanged (nothing is written then, rather than corrupted).
 bool ToProfileText(std::string_view bytes, std::wstring& out);
 bool FromProfileText(std::wstring_view text, std::string& out);
+
+// UTF-8 to UTF-16. False for bytes that are not valid UTF-8.
+bool FromUtf8(std::string_view bytes, std::wstring& out);
 
 // For showing text only: the strict conversion where it succeeds, otherwise
 // a lenient one that shows undecodable bytes as replacement characters.

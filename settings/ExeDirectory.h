@@ -5,7 +5,8 @@
 constexpr int ExeDirectorySize = 512;
 
 // The folder without a trailing separator ("C:" for a drive's root folder);
-// empty until the first successful request.
+// empty until the first successful request, and for good when the folder's
+// name cannot be held in code page 932.
 extern char ExeDirectory[ExeDirectorySize];
 
 // Fills ExeDirectory on first use, then makes it the current directory.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "fsutil/MbcsText.h"
@@ -12,8 +13,121 @@
 
 namespace {
 
-// The longest value read; the platform truncates anything longer.
+// The longest value read; one the platform had to cut is not read at all.
 constexpr DWORD MaxValueUnits = 32767;
+// An ini file is small: a larger one is not read, and so not written either.
+constexpr LONGLONG MaxFileBytes = 16 * 1024 * 1024;
+
+enum class Encoding {
+    Missing,  // no such file: the platform makes it in the ANSI code page
+    Ansi,     // no byte order mark
+    Utf16,    // UTF-16 little-endian, with its byte order mark
+    Utf8,     // UTF-8 with its byte order mark
+    Other,    // unreadable, too large, or UTF-16 big-endian
+};
+
+struct FileContent {
+    Encoding encoding = Encoding::Other;
+    std::string bytes;
+};
+
+// The file as it lies on disk now; the handle is closed before returning.
+FileContent LoadFile(const std::wstring& path) {
+    FileContent file;
+    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) file.encoding = Encoding::Missing;
+        return file;
+    }
+    LARGE_INTEGER size{};
+    bool read = GetFileSizeEx(handle, &size) != FALSE && size.QuadPart <= MaxFileBytes;
+    if (read) {
+        file.bytes.resize(static_cast<std::size_t>(size.QuadPart));
+        DWORD done = 0;
+        read = ReadFile(handle, file.bytes.data(), static_cast<DWORD>(file.bytes.size()), &done, nullptr) != FALSE &&
+               done == file.bytes.size();
+    }
+    CloseHandle(handle);
+    if (!read) return file;
+    const std::string_view bytes = file.bytes;
+    if (bytes.starts_with("\xFF\xFE"))
+        file.encoding = Encoding::Utf16;
+    else if (bytes.starts_with("\xEF\xBB\xBF"))
+        file.encoding = Encoding::Utf8;
+    else if (!bytes.starts_with("\xFE\xFF"))
+        file.encoding = Encoding::Ansi;
+    return file;
+}
+
+enum class Lookup { Found, Missing, Failed };
+
+// The platform's reading of a file it can carry exactly.
+Lookup ProfileLookup(const std::wstring& path, const std::wstring& section, const std::wstring& key,
+                     std::wstring& value) {
+    std::vector<wchar_t> buffer(MaxValueUnits + 1, L'\0');
+    DWORD length =
+        GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buffer.data(), MaxValueUnits + 1, path.c_str());
+    if (length == 0) {
+        // Empty or missing: only a missing key yields another default.
+        length = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"-", buffer.data(), MaxValueUnits + 1,
+                                          path.c_str());
+        if (length == 1 && buffer[0] == L'-') return Lookup::Missing;
+        if (length != 0) return Lookup::Failed;  // changed in between
+    }
+    if (length >= MaxValueUnits) return Lookup::Failed;
+    value.assign(buffer.data(), length);
+    return Lookup::Found;
+}
+
+std::wstring_view Trim(std::wstring_view text) {
+    const std::size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
+}
+
+bool SameName(std::wstring_view a, std::wstring_view b) {
+    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// A UTF-8 file read the way the platform reads ini files: the first key of
+// that name in a section of that name, letter case ignored, the value without
+// the blanks around it and without one pair of enclosing quotes.
+Lookup Utf8Lookup(std::string_view bytes, const std::wstring& section, const std::wstring& key, std::wstring& value) {
+    std::wstring text;
+    if (!FromUtf8(bytes.substr(3), text)) return Lookup::Failed;
+    bool inSection = false;
+    std::wstring_view rest = text;
+    while (!rest.empty()) {
+        const std::size_t end = rest.find_first_of(L"\r\n");
+        const std::wstring_view line = Trim(rest.substr(0, end));
+        rest = end == std::wstring_view::npos ? std::wstring_view() : rest.substr(end + 1);
+        if (line.starts_with(L'[')) {
+            const std::size_t close = line.find(L']');
+            inSection = close != std::wstring_view::npos && SameName(Trim(line.substr(1, close - 1)), section);
+            continue;
+        }
+        const std::size_t equals = line.find(L'=');
+        if (!inSection || equals == std::wstring_view::npos || !SameName(Trim(line.substr(0, equals)), key))
+            continue;
+        std::wstring_view found = Trim(line.substr(equals + 1));
+        if (found.size() >= 2 && (found.front() == L'"' || found.front() == L'\'') && found.back() == found.front())
+            found = found.substr(1, found.size() - 2);
+        if (found.size() >= MaxValueUnits) return Lookup::Failed;
+        value = found;
+        return Lookup::Found;
+    }
+    return Lookup::Missing;
+}
+
+bool IsCodePage932(std::string_view text) {
+    std::wstring unused;
+    return ToWide(text, unused);
+}
+
+bool HasLineBreak(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != text.npos; }
 
 }  // namespace
 
@@ -23,27 +137,55 @@ void IniFile::SetPath(const char* name, bool absolute) {
     const bool driveForm = *second == ':' && *third == '\\';
     if (absolute || driveForm) {
         path = name;
-    } else {
-        path = GetExeDirectory();
-        path += '\\';
-        path += name;
+        return;
     }
+    // Without the folder, "\name" would name a file in the root of the
+    // current drive: no file at all is better.
+    path = GetExeDirectory();
+    if (path.empty()) return;
+    path += '\\';
+    path += name;
+}
+
+bool IniFile::Read(const char* section, const char* key, std::string& out, const char* defaultValue) const {
+    out.clear();
+    std::wstring widePath;
+    if (path.empty() || !ToWide(path, widePath)) return false;
+    const FileContent file = LoadFile(widePath);
+    std::wstring wideSection, wideKey, wideFile, value;
+    Lookup lookup = Lookup::Failed;
+    switch (file.encoding) {
+    case Encoding::Missing:
+        lookup = Lookup::Missing;
+        break;
+    case Encoding::Ansi:
+        // The platform decodes the whole file through the ANSI code page: the
+        // value comes back exactly only when all of it does.
+        if (ToProfileText(file.bytes, wideFile) && ToProfileText(section, wideSection) && ToProfileText(key, wideKey))
+            lookup = ProfileLookup(widePath, wideSection, wideKey, value);
+        if (lookup == Lookup::Found && !(FromProfileText(value, out) && IsCodePage932(out))) lookup = Lookup::Failed;
+        break;
+    case Encoding::Utf16:
+        if (ToWide(section, wideSection) && ToWide(key, wideKey))
+            lookup = ProfileLookup(widePath, wideSection, wideKey, value);
+        if (lookup == Lookup::Found && !ToNarrow(value, out)) lookup = Lookup::Failed;
+        break;
+    case Encoding::Utf8:
+        if (ToWide(section, wideSection) && ToWide(key, wideKey))
+            lookup = Utf8Lookup(file.bytes, wideSection, wideKey, value);
+        if (lookup == Lookup::Found && !ToNarrow(value, out)) lookup = Lookup::Failed;
+        break;
+    case Encoding::Other:
+        break;
+    }
+    if (lookup == Lookup::Missing) out = defaultValue != nullptr ? defaultValue : "";
+    if (lookup == Lookup::Failed) out.clear();
+    return lookup != Lookup::Failed;
 }
 
 std::string IniFile::Read(const char* section, const char* key, const char* defaultValue) const {
-    if (path.empty()) return {};
-    std::wstring widePath, wideSection, wideKey, wideDefault;
-    if (!ToWide(path, widePath) || !ToProfileText(section, wideSection) || !ToProfileText(key, wideKey) ||
-        !ToProfileText(defaultValue != nullptr ? defaultValue : "", wideDefault))
-        return {};
-    std::vector<wchar_t> buffer(MaxValueUnits + 1, L'\0');
-    const DWORD length = GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideDefault.c_str(),
-                                                  buffer.data(), MaxValueUnits + 1, widePath.c_str());
-    const std::wstring_view value(buffer.data(), length);
     std::string text;
-    // A file saved as Unicode yields real characters rather than the bytes of
-    // the ANSI code page: take those as they are.
-    if (!FromProfileText(value, text) && !ToNarrow(value, text)) return {};
+    Read(section, key, text, defaultValue);
     return text;
 }
 
@@ -57,11 +199,27 @@ int IniFile::Read(const char* section, const char* key, char* out, int outSize, 
 }
 
 bool IniFile::Write(const char* section, const char* key, const std::string& value) const {
-    if (path.empty()) return false;
-    std::wstring widePath, wideSection, wideKey, wideValue;
-    if (!ToWide(path, widePath) || !ToProfileText(section, wideSection) || !ToProfileText(key, wideKey) ||
-        !ToProfileText(value, wideValue))
+    // A line break would end the line early and start lines of its own.
+    if (path.empty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
+    std::wstring widePath, wideSection, wideKey, wideValue, wideFile;
+    if (!ToWide(path, widePath) || !ToWide(section, wideSection) || !ToWide(key, wideKey) ||
+        !ToWide(value, wideValue))
         return false;
+    const FileContent file = LoadFile(widePath);
+    switch (file.encoding) {
+    case Encoding::Missing:
+    case Encoding::Ansi:
+        // The platform rewrites every line through the ANSI code page.
+        if (!ToProfileText(file.bytes, wideFile) || !ToProfileText(section, wideSection) ||
+            !ToProfileText(key, wideKey) || !ToProfileText(value, wideValue))
+            return false;
+        break;
+    case Encoding::Utf16:
+        break;
+    case Encoding::Utf8:
+    case Encoding::Other:
+        return false;
+    }
     return WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideValue.c_str(), widePath.c_str()) !=
            FALSE;
 }

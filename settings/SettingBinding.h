@@ -29,6 +29,9 @@ struct SettingBinding final : ComparableEntry<SettingBinding> {
     BindingKind kind = BindingKind::TextBuffer;
     std::string section;
     std::string key;
+    // False when the stored value could not be read into the variable: writing
+    // the variable back would replace a value the program cannot hold.
+    bool writeBack = true;
 
     // Same section and key, byte for byte. Letter case counts, although the
     // platform's ini functions ignore it.

@@ -4,14 +4,16 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 SettingsFile::SettingsFile(const char* name, bool absolute) { file.SetPath(name, absolute); }
 
 SettingsFile::~SettingsFile() { Flush(); }
 
-void SettingsFile::Insert(SettingBinding binding, const char* section, const char* key) {
+void SettingsFile::Insert(SettingBinding binding, const char* section, const char* key, bool read) {
     binding.section = section;
     binding.key = key;
+    binding.writeBack = read;
     bindings.insert(std::move(binding));
 }
 
@@ -19,49 +21,60 @@ void SettingsFile::BindText(const char* section, const char* key, char* buffer, 
     SettingBinding binding;
     binding.kind = BindingKind::TextBuffer;
     binding.textTarget = buffer;
-    Insert(std::move(binding), section, key);
-    file.Read(section, key, buffer, size, defaultValue);
+    std::string text;
+    // A value cut to fit would be written back cut: one that does not fit is
+    // not read.
+    const bool read = file.Read(section, key, text, defaultValue) && size > 0 && text.size() < std::size_t(size);
+    Insert(std::move(binding), section, key, read);
+    if (size <= 0) return;
+    if (!read) text.clear();
+    std::memcpy(buffer, text.c_str(), text.size() + 1);
 }
 
 void SettingsFile::BindInt(const char* section, const char* key, std::int32_t* target, std::int32_t defaultValue) {
     SettingBinding binding;
     binding.kind = BindingKind::IntValue;
     binding.intTarget = target;
-    Insert(std::move(binding), section, key);
-    *target = ReadNumber(section, key, defaultValue);
+    Insert(std::move(binding), section, key, ReadNumber(section, key, INT32_MIN, INT32_MAX, defaultValue, *target));
 }
 
 void SettingsFile::BindByte(const char* section, const char* key, std::uint8_t* target, std::uint8_t defaultValue) {
     SettingBinding binding;
     binding.kind = BindingKind::ByteValue;
     binding.byteTarget = target;
-    Insert(std::move(binding), section, key);
-    const std::int32_t value = ReadNumber(section, key, defaultValue);
-    *target = (value >= 0 && value <= 255) ? static_cast<std::uint8_t>(value) : defaultValue;
+    std::int32_t value = 0;
+    Insert(std::move(binding), section, key, ReadNumber(section, key, 0, 255, defaultValue, value));
+    *target = static_cast<std::uint8_t>(value);
 }
 
 void SettingsFile::BindString(const char* section, const char* key, std::string* target, const char* defaultValue) {
     SettingBinding binding;
     binding.kind = BindingKind::OwnedString;
     binding.stringTarget = target;
-    Insert(std::move(binding), section, key);
-    *target = file.Read(section, key, defaultValue);
+    Insert(std::move(binding), section, key, file.Read(section, key, *target, defaultValue));
 }
 
-// A decimal number, or the default when the text is missing or is not one.
-std::int32_t SettingsFile::ReadNumber(const char* section, const char* key, std::int32_t defaultValue) const {
-    const std::string text = file.Read(section, key, "");
-    if (text.empty()) return defaultValue;
+// The decimal number stored, or the default when the text is missing or
+// empty. False, with the default, when the stored text cannot be read or is
+// not a number from min to max.
+bool SettingsFile::ReadNumber(const char* section, const char* key, long min, long max, std::int32_t defaultValue,
+                              std::int32_t& value) const {
+    value = defaultValue;
+    std::string text;
+    if (!file.Read(section, key, text, "")) return false;
+    if (text.empty()) return true;
     errno = 0;
     char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (errno != 0 || *end != 0 || value < INT32_MIN || value > INT32_MAX) return defaultValue;
-    return static_cast<std::int32_t>(value);
+    const long number = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != 0 || number < min || number > max) return false;
+    value = static_cast<std::int32_t>(number);
+    return true;
 }
 
 void SettingsFile::Flush() const {
     if (file.GetPath().empty()) return;
     for (const SettingBinding& binding : bindings) {
+        if (!binding.writeBack) continue;
         const char* section = binding.section.c_str();
         const char* key = binding.key.c_str();
         switch (binding.kind) {

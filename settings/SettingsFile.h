@@ -18,13 +18,18 @@ public:
 
     // Each Bind reads the key into the target now (or the default). A second
     // binding of the same section and key, byte for byte, is not kept: the
-    // first binding's variable is the one written back.
+    // first binding's variable is the one written back. Where the stored value
+    // cannot be held (IniFile::Read fails, a text does not fit the buffer, a
+    // number does not parse or is out of range), the target gets the empty
+    // text or the default number and is never written back, so the file keeps
+    // the value.
     void BindText(const char* section, const char* key, char* buffer, int size, const char* defaultValue);
     void BindInt(const char* section, const char* key, std::int32_t* target, std::int32_t defaultValue);
     void BindByte(const char* section, const char* key, std::uint8_t* target, std::uint8_t defaultValue);
     void BindString(const char* section, const char* key, std::string* target, const char* defaultValue);
 
-    // Writes every bound variable, by section then key; failed writes are ignored.
+    // Writes every bound variable that was read, by section then key; failed
+    // writes are ignored.
     void Flush() const;
 
     const IniFile& File() const { return file; }
@@ -34,8 +39,9 @@ private:
         bool operator()(const SettingBinding& a, const SettingBinding& b) const { return a.IsLess(b); }
     };
 
-    void Insert(SettingBinding binding, const char* section, const char* key);
-    std::int32_t ReadNumber(const char* section, const char* key, std::int32_t defaultValue) const;
+    void Insert(SettingBinding binding, const char* section, const char* key, bool read);
+    bool ReadNumber(const char* section, const char* key, long min, long max, std::int32_t defaultValue,
+                    std::int32_t& value) const;
 
     IniFile file;
     std::set<SettingBinding, Order> bindings;

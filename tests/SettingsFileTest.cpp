@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -10,8 +9,6 @@
 #include "settings/SettingsFile.h"
 
 namespace {
-
-const std::string Nihongo = "\x93\xFA\x96\x7B\x8C\xEA";  // 日本語
 
 TEST(SettingsFile, BindReadsNowAndTheEndWritesBack) {
     ScratchDir dir;
@@ -22,13 +19,13 @@ TEST(SettingsFile, BindReadsNowAndTheEndWritesBack) {
         settings.BindText("Kelmora", "InstallIni", buffer, sizeof buffer, "C:\\Tool\\Tavisk.ini");
         EXPECT_STREQ(buffer, "C:\\Tool\\Tavisk.ini") << "the default when the file is missing";
         EXPECT_FALSE(PathExists(path)) << "nothing is written before the end";
-        std::snprintf(buffer, sizeof buffer, "D:\\%s\\Tavisk.ini", Nihongo.c_str());
+        std::strcpy(buffer, "D:\\data\\Tavisk.ini");
     }
-    EXPECT_EQ(ReadFileBytes(path), "[Kelmora]\r\nInstallIni=D:\\" + Nihongo + "\\Tavisk.ini\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "[Kelmora]\r\nInstallIni=D:\\data\\Tavisk.ini\r\n");
     {
         SettingsFile settings(path.c_str(), true);
         settings.BindText("Kelmora", "InstallIni", buffer, sizeof buffer, "default");
-        EXPECT_EQ(std::string(buffer), "D:\\" + Nihongo + "\\Tavisk.ini");
+        EXPECT_STREQ(buffer, "D:\\data\\Tavisk.ini");
     }
 }
 
@@ -92,18 +89,18 @@ TEST(SettingsFile, NumbersAndStringsAreWrittenAsText) {
         SettingsFile settings(path.c_str(), true);
         settings.BindInt("N", "Int", &number, 12);
         settings.BindByte("N", "Byte", &flag, 1);
-        settings.BindString("N", "Text", &text, Nihongo.c_str());
+        settings.BindString("N", "Text", &text, "abc");
         settings.BindText("N", "Empty", empty, sizeof empty, "x");
         EXPECT_EQ(number, 12);
         EXPECT_EQ(flag, 1);
-        EXPECT_EQ(text, Nihongo);
+        EXPECT_EQ(text, "abc");
         number = -5;
         flag = 200;
         text += "!";
         empty[0] = 0;
     }
     // Written by section, then key, byte-wise: Byte, Empty, Int, Text.
-    EXPECT_EQ(ReadFileBytes(path), "[N]\r\nByte=200\r\nEmpty=\r\nInt=-5\r\nText=" + Nihongo + "!\r\n");
+    EXPECT_EQ(ReadFileBytes(path), "[N]\r\nByte=200\r\nEmpty=\r\nInt=-5\r\nText=abc!\r\n");
     SettingsFile again(path.c_str(), true);
     again.BindInt("N", "Int", &number, 0);
     again.BindByte("N", "Byte", &flag, 0);
@@ -111,19 +108,37 @@ TEST(SettingsFile, NumbersAndStringsAreWrittenAsText) {
     EXPECT_EQ(flag, 200);
 }
 
-TEST(SettingsFile, NumbersThatDoNotParseKeepTheDefault) {
+// A value the program cannot hold reads as the empty text or the default and
+// is never written back, so the file keeps it. The file is UTF-16, which every
+// ANSI code page can have written.
+TEST(SettingsFile, ValuesItCannotHoldStayInTheFile) {
     ScratchDir dir;
-    const std::string path = dir / "bad.ini";
-    ASSERT_TRUE(WriteFileBytes(path, "[N]\r\nInt=12abc\r\nByte=300\r\nHuge=99999999999\r\n"));
-    std::int32_t number = 0, huge = 0;
-    std::uint8_t flag = 0;
-    SettingsFile settings(path.c_str(), true);
-    settings.BindInt("N", "Int", &number, 7);
-    settings.BindByte("N", "Byte", &flag, 3);
-    settings.BindInt("N", "Huge", &huge, 9);
-    EXPECT_EQ(number, 7);
-    EXPECT_EQ(flag, 3);
-    EXPECT_EQ(huge, 9);
+    const std::string path = dir / "Kelmora.ini";
+    const auto utf16 = [](const std::wstring& text) {
+        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    };
+    const std::wstring stored = L"[Kelmora]\r\nInstallIni=C:\\Users\\Zo\u00EB\\Tavisk.ini\r\nLong=" +
+                                std::wstring(600, L'x') + L"\r\nInt=12abc\r\nHuge=99999999999\r\nByte=300\r\n";
+    ASSERT_TRUE(WriteFileBytes(path, "\xFF\xFE" + utf16(stored)));
+    {
+        SettingsFile settings(path.c_str(), true);
+        char installIni[512] = "garbage", longText[512] = "garbage", fresh[16];
+        std::int32_t number = 0, huge = 0;
+        std::uint8_t flag = 0;
+        settings.BindText("Kelmora", "InstallIni", installIni, sizeof installIni, "C:\\default.ini");
+        settings.BindText("Kelmora", "Long", longText, sizeof longText, "");
+        settings.BindInt("Kelmora", "Int", &number, 7);
+        settings.BindInt("Kelmora", "Huge", &huge, 9);
+        settings.BindByte("Kelmora", "Byte", &flag, 3);
+        settings.BindText("Kelmora", "Fresh", fresh, sizeof fresh, "new");
+        EXPECT_STREQ(installIni, "");
+        EXPECT_STREQ(longText, "") << "cut to fit, it would be written back cut";
+        EXPECT_EQ(number, 7);
+        EXPECT_EQ(huge, 9);
+        EXPECT_EQ(flag, 3);
+        EXPECT_STREQ(fresh, "new");
+    }
+    EXPECT_EQ(ReadFileBytes(path), "\xFF\xFE" + utf16(stored + L"Fresh=new\r\n"));
 }
 
 TEST(SettingsFile, WithoutAPathNothingIsWritten) {

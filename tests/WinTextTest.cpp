@@ -47,16 +47,6 @@ TEST(WinText, BytesThatAreNotCodePage932Fail) {
     }
 }
 
-TEST(WinText, ProfileTextKeepsCodePage932Bytes) {
-    for (const std::string text : {"\x93\xFA\x96\x7B\x8C\xEA", "\x95\x5C\x83\x5C", "ASCII only", "\xB1\xB2", ""}) {
-        std::wstring wide;
-        ASSERT_TRUE(ToProfileText(text, wide)) << "[" << text << "] under code page " << GetACP();
-        std::string back;
-        ASSERT_TRUE(FromProfileText(wide, back));
-        EXPECT_EQ(back, text) << "under code page " << GetACP();
-    }
-}
-
 // The test runner starts this program once per locale and says which ANSI
 // code page each run must have: proof that both runs really differ.
 TEST(WinText, RunsUnderTheExpectedAnsiCodePage) {

@@ -139,4 +139,40 @@ TEST(MainDialogInDriveRoot, SettingsAndDefaultPathUseTheDriveText) {
     DeleteFileW((DisplayText(drive) + L"\\Kelmora.ini").c_str());
 }
 
+// A program folder whose name code page 932 cannot hold: the program neither
+// reads nor writes its settings file there, and puts none in the drive's root
+// instead, yet works.
+TEST(MainDialogInDriveRoot, AFolderCodePage932CannotHoldGetsNoSettingsFile) {
+    const char* root = std::getenv("KELMORA_DRIVE_ROOT");
+    if (root == nullptr) GTEST_SKIP() << "no scratch drive was mapped for this run";
+    const std::wstring drive = DisplayText(root);
+    const std::wstring folder = drive + L"\\Jos\u00E9";
+    const std::wstring files[] = {drive + L"\\Kelmora.ini", drive + L"\\Tavisk.ini", folder + L"\\Kelmora.ini"};
+    for (const std::wstring& file : files) DeleteFileW(file.c_str());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(DisplayText(BuiltExePath()).c_str(), (folder + L"\\Kelmora.exe").c_str(), FALSE));
+    // The driver's paths are code page 932: start the copy by its relative
+    // name from its folder, which the program then has as current directory.
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    ASSERT_TRUE(SetCurrentDirectoryW(folder.c_str()));
+    {
+        AppDriver app;
+        const bool started = app.StartProgram("Kelmora.exe");
+        SetCurrentDirectoryW(previous);
+        ASSERT_TRUE(started);
+        ASSERT_NE(app.WaitMainDialog(), nullptr) << AppDriver::DescribeWindows();
+        EXPECT_EQ(ControlText(app.MainDialog()), Caption);
+        PostMessageW(app.MainDialog(), WM_CLOSE, 0, 0);
+        ASSERT_TRUE(app.WaitExit()) << AppDriver::DescribeWindows();
+    }
+    for (const std::wstring& file : files) {
+        EXPECT_EQ(GetFileAttributesW(file.c_str()), INVALID_FILE_ATTRIBUTES)
+            << "file " << &file - files << " of: the root's Kelmora.ini and Tavisk.ini, the folder's Kelmora.ini";
+        DeleteFileW(file.c_str());
+    }
+    DeleteFileW((folder + L"\\Kelmora.exe").c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
 }  // namespace
