@@ -2,7 +2,8 @@
 # the file system lists them, which differs between file systems, and records
 # the builder's user id. This makes the zip again from the same staged files:
 # sorted by name, each dated SOURCE_DATE_EPOCH, with no extra fields. Without
-# the zip program or a date, cpack's own zip is kept.
+# the zip program or a date, cpack's own zip is kept. The staged files are the
+# zip's top: the package has no top-level folder.
 find_program(KELMORA_ZIP zip)
 if(NOT KELMORA_ZIP OR NOT "$ENV{SOURCE_DATE_EPOCH}" MATCHES "^[0-9]+$")
   message(STATUS "Kept cpack's zip: no zip program or no SOURCE_DATE_EPOCH")
