@@ -74,21 +74,22 @@ bool SettingsFile::ReadNumber(const char* section, const char* key, long min, lo
 void SettingsFile::Flush() const {
     if (file.GetPath().empty()) return;
     for (const SettingBinding& binding : bindings) {
-        if (!binding.writeBack) continue;
         const char* section = binding.section.c_str();
         const char* key = binding.key.c_str();
         switch (binding.kind) {
         case BindingKind::IntValue:
-            if (binding.intTarget != nullptr) file.WriteInt(section, key, *binding.intTarget);
+            if (binding.writeBack && binding.intTarget != nullptr) file.WriteInt(section, key, *binding.intTarget);
             break;
         case BindingKind::ByteValue:
-            if (binding.byteTarget != nullptr) file.WriteByte(section, key, *binding.byteTarget);
+            if (binding.writeBack && binding.byteTarget != nullptr) file.WriteByte(section, key, *binding.byteTarget);
             break;
         case BindingKind::TextBuffer:
-            if (binding.textTarget != nullptr) file.Write(section, key, binding.textTarget);
+            if (binding.textTarget != nullptr && (binding.writeBack || binding.textTarget[0] != 0))
+                file.Write(section, key, binding.textTarget);
             break;
         case BindingKind::OwnedString:
-            if (binding.stringTarget != nullptr) file.Write(section, key, *binding.stringTarget);
+            if (binding.stringTarget != nullptr && (binding.writeBack || !binding.stringTarget->empty()))
+                file.Write(section, key, *binding.stringTarget);
             break;
         }
     }

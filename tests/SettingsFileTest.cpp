@@ -137,8 +137,11 @@ TEST(SettingsFile, ValuesItCannotHoldStayInTheFile) {
         EXPECT_EQ(huge, 9);
         EXPECT_EQ(flag, 3);
         EXPECT_STREQ(fresh, "new");
+        std::strcpy(longText, "chosen");  // a new value the program chose is written after all
     }
-    EXPECT_EQ(ReadFileBytes(path), "\xFF\xFE" + utf16(stored + L"Fresh=new\r\n"));
+    std::wstring expected = stored + L"Fresh=new\r\n";
+    expected.replace(expected.find(L"Long=") + 5, 600, L"chosen");
+    EXPECT_EQ(ReadFileBytes(path), "\xFF\xFE" + utf16(expected));
 }
 
 TEST(SettingsFile, WithoutAPathNothingIsWritten) {
