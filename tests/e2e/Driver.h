@@ -62,8 +62,6 @@ void AnswerDialog(HWND dialog, int buttonId);
 bool WaitGone(HWND window, int timeoutMs = 10000);
 // The page (a child dialog anywhere below root) that holds control controlId.
 HWND FindPage(HWND root, int controlId);
-// Item index of a combo box; "<no such item>" outside the list.
-std::string ComboItemText(HWND combo, int index);
 
 // The tab control of another process; these need memory in the target.
 int TabCount(HWND tab);
