@@ -58,11 +58,13 @@ TEST_F(InstallerIniPageTest, FirstStartWritesTheDefaultsThenSavesEdits) {
     EXPECT_EQ(TabText(app->Process(), GetDlgItem(app->MainDialog(), 1000), 0), "インストーラ用iniファイル作成");
     EXPECT_EQ(Shown(), With(Defaults, ini));
     EXPECT_EQ(ReadFileBytes(ini), NewSection(Defaults)) << "written at once, without a click";
-    // 300 bytes: 259 would end inside a character.
+    // 300 bytes: 259 would end inside a character. Then typing at the start,
+    // where the caret is: what no longer fits is refused, the rest kept.
     const Values typed = {Repeat("表", 150), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp"};
     for (int i = 0; i < 5; ++i) SetControlText(Item(Fields[i]), typed[static_cast<std::size_t>(i)]);
+    for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(Fields[0]), WM_CHAR, key, 0);
     ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
-    const Values kept = {Repeat("表", 129), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp", "RPGVX"};
+    const Values kept = {"A" + Repeat("表", 129), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp", "RPGVX"};
     EXPECT_EQ(Shown(), With(kept, ini));
     // As root a read-only file is writable: a folder in its place is not.
     ASSERT_TRUE(DeleteFileW(DisplayText(ini).c_str()) && MakeDirectory(ini));
@@ -70,6 +72,9 @@ TEST_F(InstallerIniPageTest, FirstStartWritesTheDefaultsThenSavesEdits) {
     RemoveDirectoryW(DisplayText(ini).c_str());
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_EQ(ReadFileBytes(ini), NewSection(kept));
+    SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));  // not in code page 932
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
+    EXPECT_EQ(ReadFileBytes(ini), NewSection(kept)) << "the value is not lost";
     Close();
     EXPECT_EQ(ReadFileBytes(dir / "Kelmora.ini"), "[Kelmora]\r\nInstallIni=" + ini + "\r\n");
 }
