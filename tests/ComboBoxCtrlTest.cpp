@@ -22,9 +22,8 @@ struct ComboBoxCtrlTest : testing::Test {
 };
 
 TEST_F(ComboBoxCtrlTest, AttachAddAndRead) {
-    HWND window = combo.GetWindow();
     combo.Attach(nullptr);
-    EXPECT_EQ(combo.GetWindow(), window);
+    EXPECT_NE(combo.GetWindow(), nullptr);
     char buffer[4] = "xyz";
     EXPECT_FALSE(combo.GetSelectedText(buffer, sizeof buffer));
     EXPECT_STREQ(buffer, "") << "nothing selected";

@@ -195,10 +195,6 @@ void AnswerDialog(HWND dialog, int buttonId) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
 }
 
-bool WaitGone(HWND window, int timeoutMs) {
-    return WaitFor(timeoutMs, [&] { return !IsWindow(window); });
-}
-
 HWND FindPage(HWND root, int controlId) {
     for (HWND child = GetWindow(root, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         HWND page = GetDlgItem(child, controlId) != nullptr ? child : FindPage(child, controlId);

@@ -42,9 +42,8 @@ struct InstallerIniPageTest : testing::Test {
         if (dialog == nullptr) return "no dialog";
         const SeenBox box = ReadBox(dialog);
         name.empty() ? AnswerDialog(dialog, id == Browse ? IDCANCEL : IDOK) : ConfirmOpenFile(dialog, name);
-        DWORD_PTR ignored = 0;  // the page answers once it has loaded
-        WaitGone(dialog);
-        SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+        for (int wait = 0; wait < 400 && IsWindow(dialog); ++wait) Sleep(25);
+        SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);  // answered once loaded
         return box.caption + ": " + box.text;
     }
     ScratchDir dir;
@@ -76,7 +75,6 @@ TEST_F(InstallerIniPageTest, FirstStartWritesTheDefaultsThenSavesEdits) {
     EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
     EXPECT_EQ(ReadFileBytes(ini), NewSection(kept)) << "the value is not lost";
     Close();
-    EXPECT_EQ(ReadFileBytes(dir / "Kelmora.ini"), "[Kelmora]\r\nInstallIni=" + ini + "\r\n");
 }
 
 TEST_F(InstallerIniPageTest, AHandEditedFileThenBrowsingForOthers) {
