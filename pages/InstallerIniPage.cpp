@@ -127,7 +127,6 @@ bool SaveInstallerIni() {
         std::string value;
         // A character that code page 932 cannot hold is refused, not written as a look-alike.
         const bool held = ToNarrow(WideText(InstallerIniEdits[i]), value);
-        value.resize(CharacterPrefix(value.c_str(), InstallerIniValueLimit));
         saved = held && file.Write(Section, InstallerIniKeys[i], value) && saved;
     }
     return saved;

@@ -17,7 +17,7 @@ constexpr std::array<int, InstallerIniEditCount> InstallerIniEditIds = {1004, 10
 constexpr int InstallerIniValueLimit = 259;
 
 // Key order: entries 0-4 belong to InstallerIniEdits, entry 5 to RtpTypeCombo.
-constexpr std::array<const char*, InstallerIniEditCount + 1> InstallerIniKeys = {
+inline constexpr std::array<const char*, InstallerIniEditCount + 1> InstallerIniKeys = {
     "RTPName", "Title", "Copyright", "Version", "Bitmap", "RTPType"};
 
 // The page's controls, taken when it is created. RtpTypeCombo, the drop-down
@@ -25,6 +25,9 @@ constexpr std::array<const char*, InstallerIniEditCount + 1> InstallerIniKeys = 
 extern HWND InstallerIniPathEdit;
 extern std::array<HWND, InstallerIniEditCount> InstallerIniEdits;
 
+// IDOK ("保存", or Enter passed on by the main dialog) saves and tells the
+// user whether it worked; the edit boxes keep their text within the limit as
+// it is typed, refusing what does not fit.
 INT_PTR CALLBACK InstallerIniPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 void InitInstallerIniPage(HWND page);

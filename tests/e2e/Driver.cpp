@@ -73,18 +73,6 @@ BOOL CALLBACK DescribeWindow(HWND window, LPARAM data) {
     return TRUE;
 }
 
-struct PageSearch {
-    int controlId;
-    HWND found;
-};
-
-BOOL CALLBACK FindControl(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<PageSearch*>(data);
-    if (GetDlgCtrlID(window) != search->controlId) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
 template <class Predicate>
 bool WaitFor(int timeoutMs, Predicate done) {
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
@@ -207,22 +195,12 @@ void AnswerDialog(HWND dialog, int buttonId) {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
 }
 
-bool WaitGone(HWND window, int timeoutMs) {
-    return WaitFor(timeoutMs, [&] { return !IsWindow(window); });
-}
-
 HWND FindPage(HWND root, int controlId) {
-    PageSearch search{controlId, nullptr};
-    EnumChildWindows(root, FindControl, reinterpret_cast<LPARAM>(&search));
-    return search.found != nullptr ? GetParent(search.found) : nullptr;
-}
-
-std::string ComboItemText(HWND combo, int index) {
-    const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (length < 0) return "<no such item>";
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-    return NarrowOrEmpty(text.c_str());
+    for (HWND child = GetWindow(root, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        HWND page = GetDlgItem(child, controlId) != nullptr ? child : FindPage(child, controlId);
+        if (page != nullptr) return page;
+    }
+    return nullptr;
 }
 
 int TabCount(HWND tab) { return static_cast<int>(SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0)); }

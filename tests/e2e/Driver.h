@@ -59,12 +59,8 @@ void SetControlText(HWND control, const std::string& text);
 void ClickButton(HWND button);            // posted: a modal box it opens does not block the driver
 void PressKey(HWND window, UINT virtualKey);  // posted key down and up
 void AnswerDialog(HWND dialog, int buttonId);
-// True once window is destroyed, within timeoutMs.
-bool WaitGone(HWND window, int timeoutMs = 10000);
 // The page (a child dialog anywhere below root) that holds control controlId.
 HWND FindPage(HWND root, int controlId);
-// Item index of a combo box; "<no such item>" outside the list.
-std::string ComboItemText(HWND combo, int index);
 
 // The tab control of another process; these need memory in the target.
 int TabCount(HWND tab);

@@ -1,10 +1,7 @@
-// The installer settings tab of the shipped Kelmora.exe, worked from outside
-// as a user would, one journey per test.
+// The installer settings tab of the shipped Kelmora.exe, one journey per test.
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "DialogWatcher.h"
 #include "ScratchDir.h"
@@ -13,75 +10,42 @@
 
 namespace {
 
-constexpr int PathBox = 1003, Browse = 1002, Combo = 1010;
-constexpr int Edits[] = {1004, 1006, 1007, 1008, 1009};
-// RTPName, Title, Copyright, Version, Bitmap, RTPType.
-using Values = std::vector<std::string>;
+constexpr int PathBox = 1003, Browse = 1002, Combo = 1010, Fields[] = {1004, 1006, 1007, 1008, 1009};
+using Values = std::vector<std::string>;  // RTPName, Title, Copyright, Version, Bitmap, RTPType[, path]
 const Values Defaults = {"Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "", "RPGXP"};
+Values With(Values v, const std::string& path) { return v.push_back(path), v; }
 
-// A section as the page writes it into a new file: RTPType first.
-std::string TaviskSection(const Values& v) {
+std::string NewSection(const Values& v) {  // RTPType first in a file the page makes
     return "[Tavisk]\r\nRTPType=" + v[5] + "\r\nRTPName=" + v[0] + "\r\nTitle=" + v[1] + "\r\nCopyright=" + v[2] +
            "\r\nVersion=" + v[3] + "\r\nBitmap=" + v[4] + "\r\n";
 }
+std::string Repeat(const std::string& text, int times) { return times > 0 ? text + Repeat(text, times - 1) : ""; }
 
-std::string Repeat(const std::string& text, int times) {
-    std::string out;
-    for (int i = 0; i < times; ++i) out += text;
-    return out;
-}
-
-class InstallerIniPageTest : public testing::Test {
-protected:
+struct InstallerIniPageTest : testing::Test {
     void Start() {
         app = std::make_unique<AppDriver>();
-        ASSERT_TRUE(app->Start(dir.Path())) << BuiltExePath();
-        ASSERT_NE(app->WaitMainDialog(), nullptr) << AppDriver::DescribeWindows();
+        ASSERT_TRUE(app->Start(dir.Path()) && app->WaitMainDialog()) << AppDriver::DescribeWindows();
         page = FindPage(app->MainDialog(), Combo);
-        ASSERT_NE(page, nullptr);
     }
-    void Close() {
-        PostMessageW(app->MainDialog(), WM_CLOSE, 0, 0);
-        ASSERT_TRUE(app->WaitExit()) << AppDriver::DescribeWindows();
-    }
+    void Close() { PostMessageW(app->MainDialog(), WM_CLOSE, 0, 0); EXPECT_TRUE(app->WaitExit()); }
     HWND Item(int id) const { return GetDlgItem(page, id); }
-    Values Fields() const {
+    Values Shown() const {  // the six values, and the path box last
         Values shown;
-        for (int id : Edits) shown.push_back(ControlText(Item(id)));
-        shown.push_back(ControlText(Item(Combo)));
+        for (int id : {1004, 1006, 1007, 1008, 1009, Combo, PathBox}) shown.push_back(ControlText(Item(id)));
         return shown;
     }
-    void SetFields(const Values& v) {
-        for (int i = 0; i < 5; ++i) SetControlText(Item(Edits[i]), v[static_cast<std::size_t>(i)]);
-        SendMessageW(Item(Combo), CB_SETCURSEL, v[5] == "RPGVX" ? 1 : 0, 0);
-    }
-    // Presses "保存" and answers the box it shows.
-    SeenBox Save() {
-        ClickButton(Item(IDOK));
-        HWND box = app->WaitOtherDialog();
-        if (box == nullptr) {
-            ADD_FAILURE() << "no box after 保存; windows:\n" << AppDriver::DescribeWindows();
-            return {};
-        }
-        const SeenBox seen = ReadBox(box);
-        AnswerDialog(box, IDOK);
-        EXPECT_TRUE(WaitGone(box));
-        return seen;
-    }
-    // Confirms name in the browse dialog, or cancels it when name is empty.
-    void BrowseTo(const std::string& name) {
-        ClickButton(Item(Browse));
+    // Clicks a button and answers the dialog it opens: a box with OK, the
+    // open-file dialog with name, or Cancel when name is empty.
+    std::string Press(int id, const std::string& name = "") {
+        ClickButton(Item(id));
         HWND dialog = app->WaitOtherDialog();
-        ASSERT_NE(dialog, nullptr) << AppDriver::DescribeWindows();
-        if (name.empty())
-            AnswerDialog(dialog, IDCANCEL);
-        else
-            ConfirmOpenFile(dialog, name);
-        ASSERT_TRUE(WaitGone(dialog));
-        DWORD_PTR ignored = 0;  // the load is done once the page answers again
-        SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+        if (dialog == nullptr) return "no dialog";
+        const SeenBox box = ReadBox(dialog);
+        name.empty() ? AnswerDialog(dialog, id == Browse ? IDCANCEL : IDOK) : ConfirmOpenFile(dialog, name);
+        for (int wait = 0; wait < 400 && IsWindow(dialog); ++wait) Sleep(25);
+        SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);  // answered once loaded
+        return box.caption + ": " + box.text;
     }
-
     ScratchDir dir;
     std::unique_ptr<AppDriver> app;
     HWND page = nullptr;
@@ -91,91 +55,64 @@ TEST_F(InstallerIniPageTest, FirstStartWritesTheDefaultsThenSavesEdits) {
     const std::string ini = dir / "Tavisk.ini";
     Start();
     EXPECT_EQ(TabText(app->Process(), GetDlgItem(app->MainDialog(), 1000), 0), "インストーラ用iniファイル作成");
-    EXPECT_TRUE(IsWindowVisible(page)) << "the first tab is shown at start";
-    EXPECT_EQ(ControlText(Item(PathBox)), ini);
-    EXPECT_EQ(ComboItemText(Item(Combo), 0) + "," + ComboItemText(Item(Combo), 1) + "," + ComboItemText(Item(Combo), 2),
-              "RPGXP,RPGVX,<no such item>");
-    EXPECT_EQ(Fields(), Defaults);
-    EXPECT_EQ(ReadFileBytes(ini), TaviskSection(Defaults)) << "written at once, without a click";
-
-    // 150 characters, 300 bytes: 259 bytes would end inside a character.
-    const Values typed = {Repeat("表", 150), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp", "RPGVX"};
-    Values kept = typed;
-    kept[0] = Repeat("表", 129);
-    SetFields(typed);
-    EXPECT_EQ(Fields(), kept);
-
-    // A file that cannot be written. The tests run as root, to whom a
-    // read-only file is writable: a folder in its place it is.
+    EXPECT_EQ(Shown(), With(Defaults, ini));
+    EXPECT_EQ(ReadFileBytes(ini), NewSection(Defaults)) << "written at once, without a click";
+    // 300 bytes: 259 would end inside a character. Then typing at the start,
+    // where the caret is: what no longer fits is refused, the rest kept.
+    const Values typed = {Repeat("表", 150), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp"};
+    for (int i = 0; i < 5; ++i) SetControlText(Item(Fields[i]), typed[static_cast<std::size_t>(i)]);
+    for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(Fields[0]), WM_CHAR, key, 0);
+    ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
+    const Values kept = {"A" + Repeat("表", 129), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp", "RPGVX"};
+    EXPECT_EQ(Shown(), With(kept, ini));
+    // As root a read-only file is writable: a folder in its place is not.
     ASSERT_TRUE(DeleteFileW(DisplayText(ini).c_str()) && MakeDirectory(ini));
-    const SeenBox refused = Save();
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
     RemoveDirectoryW(DisplayText(ini).c_str());
-    EXPECT_EQ(refused.caption + ": " + refused.text, "エラー: 設定を保存できませんでした");
-
-    const SeenBox saved = Save();
-    EXPECT_EQ(saved.caption + ": " + saved.text, "お知らせ: 設定を保存しました");
-    EXPECT_EQ(saved.owner, app->MainDialog());
-    EXPECT_EQ(ReadFileBytes(ini), TaviskSection(kept));
+    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
+    EXPECT_EQ(ReadFileBytes(ini), NewSection(kept));
+    SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));  // not in code page 932
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
+    EXPECT_EQ(ReadFileBytes(ini), NewSection(kept)) << "the value is not lost";
     Close();
-    EXPECT_EQ(ReadFileBytes(dir / "Kelmora.ini"), "[Kelmora]\r\nInstallIni=" + ini + "\r\n");
 }
 
 TEST_F(InstallerIniPageTest, AHandEditedFileThenBrowsingForOthers) {
-    // A relative path, another section, a key the page does not know, an RTP
-    // kind in the wrong case and a value of 300 bytes, with 0x5C second bytes.
-    ASSERT_TRUE(MakeDirectory(dir / "sub"));
-    ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", "[Kelmora]\r\nInstallIni=sub\\Tavisk.ini\r\n"));
-    const std::string start = dir / "sub\\Tavisk.ini";
-    ASSERT_TRUE(WriteFileBytes(start, "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=rpgvx\r\nTitle=" +
+    // A relative path, another section and key, a kind in the wrong case, 300 bytes.
+    const std::string start = dir / "sub\\Tavisk.ini", title = Repeat("ソ", 129);
+    ASSERT_TRUE(MakeDirectory(dir / "sub") &&
+                WriteFileBytes(dir / "Kelmora.ini", "[Kelmora]\r\nInstallIni=sub\\Tavisk.ini\r\n") &&
+                WriteFileBytes(start, "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=rpgvx\r\nTitle=" +
                                           Repeat("ソ", 150) + "\r\nVersion=表\r\n"));
-    Start();
-    EXPECT_EQ(ControlText(Item(PathBox)), "sub\\Tavisk.ini") << "shown as stored";
-    const std::string title = Repeat("ソ", 129);
-    EXPECT_EQ(Fields(), (Values{"Test", title, "Copyright(c) 2009,", "表", "", "RPGXP"}));
     const std::string completed = "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=RPGXP\r\nTitle=" + title +
                                   "\r\nVersion=表\r\nRTPName=Test\r\nCopyright=Copyright(c) 2009,\r\nBitmap=\r\n";
-    EXPECT_EQ(ReadFileBytes(start), completed);
-
-    SetControlText(Item(Edits[0]), "unsaved");
-    BrowseTo("");
-    EXPECT_EQ(ControlText(Item(PathBox)) + " " + ControlText(Item(Edits[0])), "sub\\Tavisk.ini unsaved");
-    EXPECT_EQ(ReadFileBytes(start), completed) << "a cancelled browse writes nothing";
-
-    // Bare names land in the folder of the current file.
-    struct Row {
-        const char* name;
-        const char* stored;
-        const char* shown;
-    } rows[] = {{"vx.ini", "RPGVX", "RPGVX"}, {"lower.ini", "rpgvx", "RPGXP"}, {"empty.ini", "", "RPGXP"},
-                {"other.ini", "RPG2000", "RPGXP"}};
-    for (const Row& row : rows) {
-        const std::string path = dir / "sub" + "\\" + row.name;
-        ASSERT_TRUE(WriteFileBytes(path, std::string("[Tavisk]\r\nRTPType=") + row.stored + "\r\n"));
-        BrowseTo(row.name);
-        Values loaded = Defaults;
-        loaded[5] = row.shown;
-        EXPECT_EQ(ControlText(Item(PathBox)), path) << row.name;
-        EXPECT_EQ(Fields(), loaded) << "RTPType=" << row.stored << " in " << row.name;
-        EXPECT_EQ(ReadFileBytes(path), TaviskSection(loaded)) << row.name;
-    }
-    EXPECT_EQ(ReadFileBytes(start), completed) << "unsaved edits are dropped on browse";
-
-    // The write after a load fails in a missing folder, and says nothing.
-    BrowseTo(dir / "missing\\Tavisk.ini");
-    EXPECT_EQ(app->WaitOtherDialog(1000), nullptr) << AppDriver::DescribeWindows();
-
-    // A new file, whose path is remembered for the next start.
-    const std::string chosen = dir / "ソフト表.ini";
-    BrowseTo(chosen);
-    EXPECT_EQ(ControlText(Item(PathBox)), chosen);
-    EXPECT_EQ(ReadFileBytes(chosen), TaviskSection(Defaults));
-    SetControlText(Item(Edits[1]), "表ソ");
-    EXPECT_EQ(Save().text, "設定を保存しました");
-    Close();
-    EXPECT_EQ(ReadFileBytes(dir / "Kelmora.ini"), "[Kelmora]\r\nInstallIni=" + chosen + "\r\n");
     Start();
-    EXPECT_EQ(ControlText(Item(PathBox)), chosen);
-    EXPECT_EQ(ControlText(Item(Edits[1])), "表ソ");
+    EXPECT_EQ(Shown(), (Values{"Test", title, "Copyright(c) 2009,", "表", "", "RPGXP", "sub\\Tavisk.ini"}));
+    EXPECT_EQ(ReadFileBytes(start), completed);
+    SetControlText(Item(Fields[2]), "unsaved");
+    Press(Browse);  // cancelled: nothing changes
+    EXPECT_EQ(Shown()[2] + " " + Shown()[6], "unsaved sub\\Tavisk.ini");
+    // Bare names land in the current file's folder; the unsaved edit is lost.
+    for (const std::string stored : {"RPGVX", "rpgvx", "", "RPG2000"}) {
+        const std::string path = dir / "sub\\x" + stored + ".ini";
+        ASSERT_TRUE(WriteFileBytes(path, "[Tavisk]\r\nRTPType=" + stored + "\r\n"));
+        Press(Browse, "x" + stored + ".ini");
+        Values fixed = Defaults;
+        fixed[5] = stored == "RPGVX" ? stored : "RPGXP";
+        EXPECT_EQ(Shown(), With(fixed, path)) << "RTPType=" << stored;
+        EXPECT_EQ(ReadFileBytes(path), NewSection(fixed)) << "RTPType=" << stored;
+    }
+    EXPECT_EQ(ReadFileBytes(start), completed);
+    Press(Browse, dir / "missing\\Tavisk.ini");
+    EXPECT_EQ(app->WaitOtherDialog(1000), nullptr) << "the write after a load is silent";
+    const std::string chosen = dir / "ソフト表.ini";  // new, and remembered
+    Press(Browse, chosen);
+    EXPECT_EQ(Shown()[6] + " " + ReadFileBytes(chosen), chosen + " " + NewSection(Defaults));
+    SetControlText(Item(Fields[1]), "表ソ");
+    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
+    Close();
+    Start();
+    EXPECT_EQ(Shown()[1] + " " + Shown()[6], "表ソ " + chosen);
     Close();
 }
 
