@@ -191,3 +191,8 @@ void ListViewCtrl::SetExtendedStyle(DWORD bits, bool on) {
 }
 
 void ListViewCtrl::SetFullRowSelect(bool on) { SetExtendedStyle(LVS_EX_FULLROWSELECT, on); }
+
+void ListViewCtrl::SetRedraw(bool on) {
+    SendMessageW(control, WM_SETREDRAW, on, 0);
+    if (on) InvalidateRect(control, nullptr, TRUE);
+}

@@ -52,6 +52,9 @@ public:
     void SetColumnWidth(int column, int width);
     void SetExtendedStyle(DWORD bits, bool on);
     void SetFullRowSelect(bool on);
+    // Off while many rows change at once: the control then neither lays out
+    // nor paints per row. On again repaints it whole.
+    void SetRedraw(bool on);
 
     // The cell's length in UTF-16 units (the control's own count), found by
     // reading into growing buffers; 0 out of range.

@@ -104,6 +104,8 @@ void InitRtpListPage(int kind, HWND dialog) {
 
 void RefreshRtpList(int kind) {
     ListViewCtrl& list = ListOf(kind);
+    // Row by row, the control would lay itself out and paint thousands of times.
+    list.SetRedraw(false);
     list.DeleteAllItems();
     RegistryKey key;
     StringMap rtps;
@@ -114,6 +116,7 @@ void RefreshRtpList(int kind) {
         }
     }
     list.SetColumnWidth(-1, ListViewCtrl::AutoFitWidth);
+    list.SetRedraw(true);
     // Deleting the rows tells no one that the selection went with them.
     UpdateRtpButtons(kind);
 }

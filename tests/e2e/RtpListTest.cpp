@@ -48,8 +48,7 @@ protected:
         RemoveRtpKeys();
     }
     void StartApp() {
-        ASSERT_TRUE(app.Start(dir.Path())) << BuiltExePath();
-        ASSERT_NE(app.WaitMainDialog(), nullptr) << AppDriver::DescribeWindows();
+        ASSERT_TRUE(app.Start(dir.Path()) && app.WaitMainDialog()) << AppDriver::DescribeWindows();
         tab = GetDlgItem(app.MainDialog(), 1000);
     }
     // Clicks the tab titled title; its page's list and buttons are then at hand.
@@ -73,6 +72,7 @@ protected:
         while (shown != nullptr && !IsWindowVisible(shown)) shown = FindWindowExW(app.MainDialog(), shown, L"#32770", nullptr);
         return shown;
     }
+    // "name | folder" for each row.
     std::vector<std::string> Rows() const {
         std::vector<std::string> rows;
         for (int row = 0; row < ListRowCount(list); ++row)
@@ -80,9 +80,9 @@ protected:
         return rows;
     }
     int RowOf(const std::string& name) const {
-        for (int row = 0; row < ListRowCount(list); ++row)
-            if (ListCellText(app.Process(), list, row, 0) == name) return row;
-        return -1;
+        int row = 0;
+        while (row < ListRowCount(list) && ListCellText(app.Process(), list, row, 0) != name) ++row;
+        return row;
     }
     // Selects the row, then waits for the buttons to say open/remove.
     void Select(const std::string& name, bool canRemove) {
@@ -93,10 +93,8 @@ protected:
     // Reads the next box, answers it with button (0: Enter) and waits for it to go.
     SeenBox Answer(int button) {
         HWND box = app.WaitOtherDialog();
-        SeenBox seen;
-        seen.text = "<no box>";
-        if (box == nullptr) return seen;
-        seen = ReadBox(box);
+        if (box == nullptr) return SeenBox{nullptr, "", "<no box>", nullptr, {}, 0};
+        const SeenBox seen = ReadBox(box);
         if (button == 0)
             PressKey(box, VK_RETURN);
         else
@@ -105,7 +103,7 @@ protected:
         return seen;
     }
     std::string MakeRtp(ScratchKey& key, const std::string& name) {
-        const std::string folder = dir / ("rtp" + std::to_string(++rtps));
+        const std::string folder = dir / ("rtp" + std::to_string(folders.size() + 1));
         EXPECT_TRUE(MakeDirectory(folder) && MakeDirectory(folder + "\\Graphics") &&
                     WriteFileBytes(folder + "\\Graphics\\表.png", "png"));
         folders.push_back(folder);
@@ -118,7 +116,6 @@ protected:
     HWND tab = nullptr, page = nullptr, list = nullptr, open = nullptr, remove = nullptr;
     std::optional<ScratchKey> xp, vx;
     std::vector<std::string> folders;
-    int rtps = 0;
 };
 
 TEST_F(RtpListTest, ListOpenAndRemove) {
@@ -132,7 +129,6 @@ TEST_F(RtpListTest, ListOpenAndRemove) {
     const std::vector<std::string> xpRows{MakeRtp(*xp, "RTPa"), MakeRtp(*xp, "alpha"), MakeRtp(*xp, "rtpB"),
                                           MakeRtp(*xp, "standard"), MakeRtp(*xp, japanese)};
     StartApp();
-
     ShowTab("RTP一覧(RPGVX)");
     EXPECT_EQ(Rows(), vxRows);
     Select("rpgvx", false);
@@ -140,7 +136,6 @@ TEST_F(RtpListTest, ListOpenAndRemove) {
     EXPECT_EQ(Rows(), xpRows) << "byte-wise: upper case first, Japanese last";
     EXPECT_FALSE(IsWindowEnabled(open) || IsWindowEnabled(remove)) << "nothing selected";
     Select("standard", false);
-
     Select("RTPa", true);
     ClickButton(open);
     EXPECT_EQ(CloseOpenedFolders(15000, app.ProcessId(), 1), std::vector<std::string>{"rtp3"});
@@ -151,8 +146,8 @@ TEST_F(RtpListTest, ListOpenAndRemove) {
     Select(japanese, true);
     ClickButton(remove);
     const SeenBox question = Answer(IDNO);
-    EXPECT_EQ(question.caption, "確認");
-    EXPECT_EQ(question.text, "本当に RTP[" + japanese + "] を削除してもよろしいですか？\nフォルダ: " + folders[6]);
+    EXPECT_EQ(question.caption + ": " + question.text,
+              "確認: 本当に RTP[" + japanese + "] を削除してもよろしいですか？\nフォルダ: " + folders[6]);
     EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(question.defaultButton, IDNO);
     Select("RTPa", true);
@@ -168,8 +163,7 @@ TEST_F(RtpListTest, ListOpenAndRemove) {
     EXPECT_EQ(Rows(), std::vector<std::string>(xpRows.begin() + 1, xpRows.end()));
     EXPECT_FALSE(IsWindowEnabled(open) || IsWindowEnabled(remove));
     const SeenBox done = Answer(IDOK);
-    EXPECT_EQ(done.text, "RTPの削除に成功しました");
-    EXPECT_EQ(done.caption, "お知らせ");
+    EXPECT_EQ(done.caption + ": " + done.text, "お知らせ: RTPの削除に成功しました");
     EXPECT_FALSE(xp->HasValue("RTPa") || PathExists(folders[2]));
 
     // A file held open: the removal says so and the row stays; the value is gone.
