@@ -24,6 +24,10 @@ constexpr std::size_t RtpTypeKey = InstallerIniEditCount;  // the last entry of 
 constexpr std::array<const char*, InstallerIniKeys.size()> Defaults = {
     "Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "", ""};
 constexpr int ValueSize = InstallerIniValueLimit + 1;
+// The boxes whose stored value could not be read exactly (a character code
+// page 932 cannot hold, a file whose encoding cannot carry it): they show
+// the empty text, and the file keeps its value until the user types another.
+std::array<bool, InstallerIniEditCount> Unreadable = {};
 // One filter pair: the bare name lists only files of that name.
 constexpr char Filter[] = "Quorlen用 設定ファイル(Tavisk.ini)\0Tavisk.ini\0";
 
@@ -106,12 +110,15 @@ void LoadInstallerIni() {
     IniFile file;
     file.SetPath(InstallerIniPath, false);
     for (std::size_t i = 0; i < InstallerIniKeys.size(); ++i) {
-        char value[ValueSize] = {};
-        file.Read(Section, InstallerIniKeys[i], value, ValueSize, Defaults[i]);  // cut at a character boundary
-        if (i == RtpTypeKey)
-            RtpTypeCombo.SelectByText(value, true);
-        else
-            SetText(InstallerIniEdits[i], value);
+        std::string value;
+        const bool read = file.Read(Section, InstallerIniKeys[i], value, Defaults[i]);
+        value.resize(CharacterPrefix(value.c_str(), InstallerIniValueLimit));
+        if (i == RtpTypeKey) {
+            RtpTypeCombo.SelectByText(value.c_str(), true);
+        } else {
+            Unreadable[i] = !read;
+            SetText(InstallerIniEdits[i], value.c_str());
+        }
     }
     // Creates, completes and normalises the file; a failure here is not the user's doing.
     SaveInstallerIni();
@@ -127,6 +134,7 @@ bool SaveInstallerIni() {
         std::string value;
         // A character that code page 932 cannot hold is refused, not written as a look-alike.
         const bool held = ToNarrow(WideText(InstallerIniEdits[i]), value);
+        if (held && value.empty() && Unreadable[i]) continue;
         saved = held && file.Write(Section, InstallerIniKeys[i], value) && saved;
     }
     return saved;

@@ -105,6 +105,19 @@ TEST_F(InstallerIniPageTest, AHandEditedFileThenBrowsingForOthers) {
     EXPECT_EQ(ReadFileBytes(start), completed);
     Press(Browse, dir / "missing\\Tavisk.ini");
     EXPECT_EQ(app->WaitOtherDialog(1000), nullptr) << "the write after a load is silent";
+    // A value the program cannot hold stays in the file until the user replaces it.
+    const auto utf16 = [](const std::wstring& text) {
+        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+    };
+    const std::string unicode = dir / "sub\\u.ini";
+    ASSERT_TRUE(WriteFileBytes(unicode, "\xFF\xFE" + utf16(L"[Tavisk]\r\nTitle=Zo\u00EB\r\n")));
+    Press(Browse, unicode);
+    EXPECT_EQ(Shown()[1], "");
+    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
+    EXPECT_NE(ReadFileBytes(unicode).find(utf16(L"Title=Zo\u00EB\r\n")), std::string::npos) << "kept";
+    SetControlText(Item(Fields[1]), "New");
+    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
+    EXPECT_NE(ReadFileBytes(unicode).find(utf16(L"Title=New\r\n")), std::string::npos) << "replaced";
     const std::string chosen = dir / "ソフト表.ini";  // new, and remembered
     Press(Browse, chosen);
     EXPECT_EQ(Shown()[6] + " " + ReadFileBytes(chosen), chosen + " " + NewSection(Defaults));
