@@ -272,6 +272,21 @@ TEST(WalkDirectory, AMissingDirectoryContributesNothing) {
     EXPECT_EQ(out, Paths{dir / "f"});
 }
 
+// A path longer than the platform takes is never collected, even from a
+// directory that can still be listed ("\\." names the same directory again).
+TEST(WalkDirectory, NoPathLongerThanTheLimit) {
+    ScratchDir dir;
+    const std::string longName(100, 'l');
+    ASSERT_TRUE(WriteFileBytes(dir / "s", "x"));
+    ASSERT_TRUE(WriteFileBytes(dir / longName, "x"));
+    std::string padded = dir.Path();
+    while (padded.size() + 1 + longName.size() <= PathLengthLimit) padded += "\\.";
+    StringList out;
+    WalkDirectory(padded, out, StringList{"*"}, false, 0, 0);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0], padded + "\\s");
+}
+
 TEST(MatchesAnyPattern, NamesOnlyInListOrder) {
     EXPECT_TRUE(MatchesAnyPattern("noext", {"*.*"}));
     EXPECT_TRUE(MatchesAnyPattern("", {"*"}));
