@@ -37,4 +37,10 @@ bool FileFinder::IsDotEntry() const {
     return std::wcscmp(entry.cFileName, L".") == 0 || std::wcscmp(entry.cFileName, L"..") == 0;
 }
 
-bool FileFinder::Name(std::string& out) const { return ToNarrow(entry.cFileName, out); }
+bool FileFinder::Name(std::string& out) const {
+    const std::wstring_view name(entry.cFileName);
+    if (name.empty() || name.back() == L'.' || name.back() == L' ') return false;
+    for (const wchar_t c : name)
+        if (c < 32 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr) return false;
+    return ToNarrow(name, out);
+}

@@ -30,8 +30,11 @@ public:
     bool IsLink() const { return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
     bool IsDotEntry() const;
 
-    // The current entry's name in code page 932. False when code page 932
-    // cannot hold it: such a name could not be used to reach the entry again.
+    // The current entry's name in code page 932. False when the name cannot
+    // reach the entry again as part of a path: code page 932 cannot hold it,
+    // it holds a character that Windows forbids in names (a Linux file system
+    // can hold "..\x", and Wine shows it unchanged), or it ends in a dot or a
+    // blank, which path parsing drops (and "..." would name the directory).
     bool Name(std::string& out) const;
 
 private:

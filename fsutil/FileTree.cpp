@@ -2,22 +2,14 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "fsutil/FileFinder.h"
 #include "fsutil/TextSplit.h"
 #include "fsutil/Wildcard.h"
 #include "fsutil/WinText.h"
-
-namespace {
-
-// The platform drops trailing dots and blanks from every path component, so
-// such a name would reach another entry (or, for "...", the directory
-// itself): it is left out rather than followed.
-bool NameSurvivesPathParsing(const std::string& name) {
-    const char last = name.back();
-    return last != '.' && last != ' ';
-}
-
-}  // namespace
 
 bool MatchesAnyPattern(const char* name, const StringList& patterns) {
     for (const std::string& pattern : patterns) {
@@ -29,29 +21,34 @@ bool MatchesAnyPattern(const char* name, const StringList& patterns) {
 
 void WalkDirectory(const std::string& directory, StringList& out, const StringList& patterns,
                    bool collectDirectories, int maxDepth, int depth) {
-    // Each directory is listed by its own path, so a directory that vanished
-    // or cannot be entered lists nothing instead of some other directory, and
-    // a relative root stays relative to the unchanged current directory.
-    StringList subdirectories;
-    {
+    const int lastDepth = maxDepth < 0 || maxDepth > WalkDepthLimit ? WalkDepthLimit : maxDepth;
+    // Directories still to list, the next one last. A directory's
+    // subdirectories go on in reverse, so each is walked completely before
+    // the next, and every directory is collected before those below it.
+    std::vector<std::pair<std::string, int>> pending{{directory, depth}};
+    while (!pending.empty()) {
+        const auto [current, level] = std::move(pending.back());
+        pending.pop_back();
+        const std::size_t firstSubdirectory = pending.size();
+        // Each directory is listed by its own path, so a directory that
+        // vanished or cannot be entered lists nothing instead of some other
+        // directory, and a relative root stays relative to the unchanged
+        // current directory. The listing ends before the next one starts.
         FileFinder finder;
         std::string name;
-        for (bool more = finder.FindFirst((directory + "\\*.*").c_str()); more; more = finder.FindNext()) {
-            if (finder.IsDotEntry()) continue;
-            if (!finder.Name(name) || name.empty() || !NameSurvivesPathParsing(name)) continue;
-            std::string path = directory + "\\" + name;
+        for (bool more = finder.FindFirst((current + "\\*.*").c_str()); more; more = finder.FindNext()) {
+            if (finder.IsDotEntry() || !finder.Name(name)) continue;
+            std::string path = current + "\\" + name;
+            if (path.size() > PathLengthLimit) continue;
             if (finder.IsDirectory()) {
                 if (collectDirectories && MatchesAnyPattern(name.c_str(), patterns)) out.push_back(path);
-                if (maxDepth != 0 && !finder.IsLink()) subdirectories.push_back(std::move(path));
+                if (level < lastDepth && !finder.IsLink()) pending.emplace_back(std::move(path), level + 1);
             } else if (!collectDirectories && MatchesAnyPattern(name.c_str(), patterns)) {
                 out.push_back(std::move(path));
             }
         }
-        // The listing is released here, before the descent.
+        std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstSubdirectory), pending.end());
     }
-    if (maxDepth >= 0 && depth + 1 > maxDepth) return;
-    for (const std::string& subdirectory : subdirectories)
-        WalkDirectory(subdirectory, out, patterns, collectDirectories, maxDepth, depth + 1);
 }
 
 int CollectPaths(const char* root, StringList& out, const char* patterns, bool collectDirectories, int maxDepth) {

@@ -10,11 +10,21 @@
 // points) are never walked into, the root included: a collection never reaches
 // a path outside the root. A link to a directory is collected as a directory.
 //
+// A walk goes at most WalkDepthLimit levels below the directory it starts
+// from, whatever the maximum depth asked for, and never collects a path
+// longer than PathLengthLimit bytes, the most the platform takes; it keeps its
+// own list of directories still to list, so no tree, however deep, can
+// exhaust the stack. Entries beyond the limits, and names that cannot reach
+// their entry as part of a path (FileFinder::Name), are left out.
+//
 // The process's current directory is never changed. Nothing is reported to
 // the user: what cannot be listed or named is simply missing from the result.
 #include <string>
 
 #include "fsutil/StringList.h"
+
+constexpr int WalkDepthLimit = 256;
+constexpr std::size_t PathLengthLimit = 32767;
 
 // The count is 0 when the root does not exist, 1 when it is not a directory
 // (out then holds the root itself, whatever the mode and the patterns), and

@@ -108,68 +108,107 @@ bool DeleteByHandle(HANDLE entry) {
     return SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-// Deletes one collected file. The file is opened without following a link,
-// and deleted through that handle only when the handle is the entry itself
-// in its folder: where the platform follows a link to a file elsewhere
-// anyway (Wine follows Unix symbolic links, and would delete the file they
-// point to), the handle reaches another path, and the link is left and
-// reported instead. folderCache keeps the last folder's final path.
-bool DeleteOneFile(const std::string& path, std::pair<std::string, std::wstring>& folderCache) {
+std::wstring FinalPathOf(const std::string& path) {
     std::wstring wide;
-    if (!ToWide(path, wide)) return false;
+    if (!ToWide(path, wide)) return {};
+    HANDLE handle = OpenEntry(wide, FILE_READ_ATTRIBUTES);
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    std::wstring final = FinalPath(handle);
+    CloseHandle(handle);
+    return final;
+}
+
+bool SamePath(const std::wstring& a, std::size_t length, const std::wstring& b) {
+    return length == b.size() && CompareStringOrdinal(a.c_str(), static_cast<int>(length), b.c_str(),
+                                                       static_cast<int>(length), TRUE) == CSTR_EQUAL;
+}
+
+// What every deletion is checked against: the registered folder's final path,
+// and the final path of the folder holding the last entry checked.
+struct Boundary {
+    std::string folder;
+    std::wstring folderFinal;  // empty when the folder cannot be opened
+    std::string parent;        // with its trailing separator
+    std::wstring parentFinal;
+};
+
+// Opens a collected entry for deletion, without following a link. The handle
+// is given only when its final path is that very entry in its folder (where
+// the platform follows a link anyway, as Wine does with Unix symbolic links,
+// it reaches another path), and lies strictly inside the registered folder, or
+// is the folder itself: whatever a path text might reach, nothing outside the
+// folder is ever deleted.
+HANDLE OpenInside(const std::string& path, Boundary& boundary) {
     const char* name = GetFileNamePart(path.c_str());
-    const std::string folder(path.c_str(), name);  // with its trailing separator
-    if (folder.empty()) return false;
-    if (folderCache.first != folder) {
-        folderCache = {folder, {}};
-        std::wstring wideFolder;
-        if (ToWide(folder, wideFolder)) {
-            HANDLE handle = OpenEntry(wideFolder, FILE_READ_ATTRIBUTES);
-            if (handle != INVALID_HANDLE_VALUE) {
-                folderCache.second = FinalPath(handle);
-                CloseHandle(handle);
-            }
-        }
-    }
-    if (folderCache.second.empty()) return false;
+    const std::string parent(path.c_str(), name);
+    std::wstring wide;
     std::wstring wideName;
-    if (!ToWide(name, wideName)) return false;
-    std::wstring expected = folderCache.second;
+    if (boundary.folderFinal.empty() || parent.empty() || !ToWide(path, wide) || !ToWide(name, wideName))
+        return INVALID_HANDLE_VALUE;
+    if (boundary.parent != parent) boundary = {boundary.folder, boundary.folderFinal, parent, FinalPathOf(parent)};
+    if (boundary.parentFinal.empty()) return INVALID_HANDLE_VALUE;
+    std::wstring expected = boundary.parentFinal;
     if (expected.back() != L'\\') expected += L'\\';
     expected += wideName;
 
-    HANDLE file = OpenEntry(wide, DELETE | FILE_READ_ATTRIBUTES);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bool deleted = false;
-    const std::wstring reached = FinalPath(file);
-    if (!reached.empty() && CompareStringOrdinal(reached.c_str(), -1, expected.c_str(), -1, TRUE) == CSTR_EQUAL)
-        deleted = DeleteByHandle(file);
-    CloseHandle(file);
+    HANDLE entry = OpenEntry(wide, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
+    if (entry == INVALID_HANDLE_VALUE) return entry;
+    const std::wstring reached = FinalPath(entry);
+    const std::wstring& folder = boundary.folderFinal;
+    const bool inside = path == boundary.folder ? SamePath(reached, reached.size(), folder)
+                                                : reached.size() > folder.size() + 1 && reached[folder.size()] == L'\\' &&
+                                                      SamePath(reached, folder.size(), folder);
+    if (inside && SamePath(reached, reached.size(), expected)) return entry;
+    CloseHandle(entry);
+    return INVALID_HANDLE_VALUE;
+}
+
+// Clears the read-only attribute through the handle; false when it was not set.
+bool ClearReadOnly(HANDLE entry) {
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(entry, FileBasicInfo, &basic, sizeof basic) ||
+        (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) == 0)
+        return false;
+    // Times of zero are left as they are; attributes of zero would be too.
+    const DWORD attributes = basic.FileAttributes & ~DWORD{FILE_ATTRIBUTE_READONLY};
+    basic = {};
+    basic.FileAttributes = attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes;
+    return SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic) != FALSE;
+}
+
+// Deletes one collected file or folder that lies inside the registered folder.
+// RTPs copied from CD media are read-only: the attribute is cleared only on an
+// entry that passed the checks, through the handle that passed them.
+bool DeleteInside(const std::string& path, Boundary& boundary) {
+    HANDLE entry = OpenInside(path, boundary);
+    if (entry == INVALID_HANDLE_VALUE) return false;
+    const bool deleted = DeleteByHandle(entry) || (ClearReadOnly(entry) && DeleteByHandle(entry));
+    CloseHandle(entry);
     return deleted;
 }
 
-// A link is removed itself, never what it points at. The link is opened
-// without being followed; only when the platform confirms that the handle is
-// the link is it deleted through that handle. Where the platform follows the
-// link anyway (Wine opens and deletes the target of a Unix symbolic link),
-// the link stays and counts as left over.
-bool RemoveLinkItself(const std::wstring& path) {
-    HANDLE link = OpenEntry(path, DELETE | FILE_READ_ATTRIBUTES);
-    if (link == INVALID_HANDLE_VALUE) return false;
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    const bool removed = GetFileInformationByHandleEx(link, FileAttributeTagInfo, &tag, sizeof tag) &&
-                         (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 && DeleteByHandle(link);
-    CloseHandle(link);
-    return removed;
+// Under Wine a read-only folder is a Unix folder without write permission,
+// whose entries cannot be deleted: such folders are made writable first.
+void MakeFolderWritable(const std::string& path, Boundary& boundary) {
+    const DWORD attributes = GetFileAttributesW(WideOrEmpty(path).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) return;
+    HANDLE folder = OpenInside(path, boundary);
+    if (folder == INVALID_HANDLE_VALUE) return;
+    ClearReadOnly(folder);
+    CloseHandle(folder);
 }
 
-bool RemoveOneDirectory(const std::string& path) {
-    std::wstring wide;
-    if (!ToWide(path, wide)) return false;
-    const DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return RemoveLinkItself(wide);
-    return RemoveDirectoryW(wide.c_str()) != FALSE;
+// A registered folder deleted by hand leaves nothing to remove. Only a folder
+// that is truly absent counts: Wine also says "not found" below a drive letter
+// that is not there, so the drive or share must answer.
+bool FolderIsGone(const char* folder) {
+    const std::wstring wide = WideOrEmpty(folder);
+    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
+    std::wstring root = wide.substr(0, RootLength(wide));
+    if (!IsSeparator(root.back())) root += L'\\';
+    return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Warn(HWND owner, const char* text) { return owner == nullptr ? false : ShowWarning(owner, text); }
@@ -205,27 +244,28 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner) {
 
     if (!key.DeleteValue(name)) return Warn(owner, ValueDeleteFailed);
     key.Close();
+    if (FolderIsGone(folder)) return true;
 
     // Everything is listed before anything is deleted.
     StringList files;
     StringList directories;
     CollectFiles(folder, files, "*.*", -1);
     CollectDirectories(folder, directories, "*.*", -1);
+    Boundary boundary{folder, FinalPathOf(folder), {}, {}};
+    // The folder itself is removed last, after everything inside it.
+    directories.insert(directories.begin(), folder);
+    for (const std::string& directory : directories) MakeFolderWritable(directory, boundary);
 
     bool failed = false;
-    std::pair<std::string, std::wstring> folderCache;
     for (const std::string& file : files)
-        if (!DeleteOneFile(file, folderCache)) failed = true;
+        if (!DeleteInside(file, boundary)) failed = true;
     if (failed) {
         Warn(owner, FilesLeftOver);
         OpenFolder(owner, folder);
         return false;
     }
-
-    // The folder itself is removed last, after everything inside it.
-    directories.insert(directories.begin(), folder);
     while (!directories.empty()) {
-        if (!RemoveOneDirectory(directories.back())) failed = true;
+        if (!DeleteInside(directories.back(), boundary)) failed = true;
         directories.pop_back();
     }
     if (failed) {

@@ -12,5 +12,7 @@
 // The official RTP, and a registered folder that is empty, relative, a drive
 // or the root of a drive or share, are refused before anything is touched.
 // Links below the folder are removed themselves where the platform allows and
-// never followed; a link that cannot be removed is left over.
+// never followed; a link that cannot be removed is left over. Nothing is
+// deleted unless the platform resolves it to a place inside the folder. A
+// folder that no longer exists only loses its registration (true).
 bool DeleteRtp(int kindIndex, const char* name, HWND owner);

@@ -228,31 +228,37 @@ TEST(CollectPaths, JapaneseNamesWithABackslashSecondByte) {
     for (const auto& path : out) EXPECT_TRUE(PathExists(path)) << path;
 }
 
-// A folder that is a link is listed as a directory but never walked into:
-// nothing behind a link shows up, however it points out of the root.
-TEST(CollectPaths, LinksAreNeverWalkedInto) {
+// On the Linux-made tree of drive L: (tests/make-link-fixture.sh): a folder
+// that is a link is listed but never walked into, the root included; names
+// that no path can reach, among them "..\\" and "..\\..\\..\\keep", are left
+// out; and 2,000 levels of folders are walked only down to the limit.
+TEST(CollectPaths, OnlyWhatLiesInsideTheRoot) {
     REQUIRE_LINK_FIXTURE(fixture);
-    const std::string rtp = fixture + "\\rtp";
-    ASSERT_EQ(GetFileAttributesW(WideOrEmpty(rtp + "\\link").c_str()),
+    ASSERT_EQ(GetFileAttributesW(WideOrEmpty(fixture + "\\rtp\\link").c_str()),
               DWORD{FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY})
         << "the fixture's link should show as a reparse point";
-    ASSERT_TRUE(PathExists(rtp + "\\link\\keep.txt")) << "the link leads outside";
-
-    StringList files;
-    EXPECT_EQ(CollectFiles(rtp.c_str(), files, "*.*", -1), 2) << Join(files);
-    std::sort(files.begin(), files.end());
-    EXPECT_EQ(files, (Paths{rtp + "\\data.txt", rtp + "\\sub\\s.txt"}));
-
-    StringList directories;
-    EXPECT_EQ(CollectDirectories(rtp.c_str(), directories, "*.*", -1), 3) << Join(directories);
-    std::sort(directories.begin(), directories.end());
-    EXPECT_EQ(directories, (Paths{rtp + "\\link", rtp + "\\sub", rtp + "\\sub\\emptylink"}));
-
-    // The root itself a link: not entered either.
-    const std::string rootLink = fixture + "\\rootlink";
-    ASSERT_TRUE(PathExists(rootLink + "\\t.txt"));
-    EXPECT_EQ(CollectFiles(rootLink.c_str(), files, "*.*", -1), 0) << Join(files);
-    EXPECT_EQ(CollectDirectories(rootLink.c_str(), directories, "*.*", -1), 0) << Join(directories);
+    const struct {
+        std::string root;
+        Paths files, directories;
+    } cases[]{
+        {"rtp", {"data.txt", "sub\\s.txt"}, {"link", "sub", "sub\\emptylink"}},
+        {"rootlink", {}, {}},
+        {"games\\deep\\rtp", {"data.txt"}, {}},
+    };
+    for (const auto& c : cases) {
+        const std::string root = fixture + "\\" + c.root;
+        ASSERT_TRUE(PathExists(root)) << root;
+        for (const auto& [expected, directories] : {std::pair{c.files, false}, std::pair{c.directories, true}}) {
+            StringList out;
+            CollectPaths(root.c_str(), out, "*.*", directories, -1);
+            std::sort(out.begin(), out.end());
+            Paths paths;
+            for (const auto& name : expected) paths.push_back(root + "\\" + name);
+            EXPECT_EQ(out, paths) << c.root << (directories ? " directories" : " files");
+        }
+    }
+    StringList chain;
+    EXPECT_EQ(CollectDirectories((fixture + "\\chain").c_str(), chain, "*.*", -1), WalkDepthLimit + 1);
 }
 
 // A directory that cannot be listed contributes nothing, and the walk goes on.
@@ -264,6 +270,21 @@ TEST(WalkDirectory, AMissingDirectoryContributesNothing) {
     EXPECT_TRUE(out.empty()) << Join(out);
     WalkDirectory(dir.Path(), out, StringList{"*"}, false, -1, 0);
     EXPECT_EQ(out, Paths{dir / "f"});
+}
+
+// A path longer than the platform takes is never collected, even from a
+// directory that can still be listed ("\\." names the same directory again).
+TEST(WalkDirectory, NoPathLongerThanTheLimit) {
+    ScratchDir dir;
+    const std::string longName(100, 'l');
+    ASSERT_TRUE(WriteFileBytes(dir / "s", "x"));
+    ASSERT_TRUE(WriteFileBytes(dir / longName, "x"));
+    std::string padded = dir.Path();
+    while (padded.size() + 1 + longName.size() <= PathLengthLimit) padded += "\\.";
+    StringList out;
+    WalkDirectory(padded, out, StringList{"*"}, false, 0, 0);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(out[0], padded + "\\s");
 }
 
 TEST(MatchesAnyPattern, NamesOnlyInListOrder) {

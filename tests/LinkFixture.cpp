@@ -8,7 +8,7 @@ std::string LinkFixtureFolder() {
     wchar_t value[1024] = {};
     const DWORD length = GetEnvironmentVariableW(L"KELMORA_LINK_FIXTURE", value, 1024);
     if (length == 0 || length >= 1024) return "";
-    std::wstring path = L"Z:" + std::wstring(value, length);
+    std::wstring path(value, length);
     for (wchar_t& c : path)
         if (c == L'/') c = L'\\';
     return NarrowOrEmpty(path);

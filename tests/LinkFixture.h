@@ -1,11 +1,10 @@
 #pragma once
 // The tree of tests/make-link-fixture.sh, made on the Linux side by a CTest
-// fixture (Wine cannot make links) and named by the environment variable
-// KELMORA_LINK_FIXTURE.
+// fixture (Wine can make neither links nor names Windows forbids) on a drive
+// of its own, and named by the environment variable KELMORA_LINK_FIXTURE.
 #include <string>
 
-// The fixture's folder as a Windows path (Wine's Z: drive is the Unix root),
-// or "" when the variable is not set.
+// The fixture's folder as a Windows path, or "" when the variable is not set.
 std::string LinkFixtureFolder();
 
 // Whether this process runs under Wine, where the fixture must be present.

@@ -1,20 +1,31 @@
 #!/bin/sh
-# make-link-fixture.sh DIR: a tree with Unix symbolic links for the link tests
-# (Wine cannot make links itself). Under Wine a link to a folder shows as a
-# reparse point.
-#   DIR/rtp/data.txt, DIR/rtp/sub/s.txt    what may be deleted
-#   DIR/rtp/link -> ../outside              relative link to a full folder
-#   DIR/rtp/sub/emptylink -> DIR/emptyout   absolute link to an empty folder
-#   DIR/rootlink -> rootlink-target         a registered folder that is a link
-#   DIR/filertp/own.txt                     what may be deleted, beside
-#   DIR/filertp/filelink -> ../outside/keep.txt        links to files outside,
-#   DIR/filertp/abslink.txt -> DIR/outside/sub/deep.txt which Wine shows as files
-#   DIR/rtp/.../loop.txt                    a name that path parsing turns into
+# make-link-fixture.sh WINE-RUN PREFIX DRIVE NAME: makes the folder DRIVE/NAME
+# afresh, and maps DRIVE as drive L: of the Wine prefix, so that whatever the
+# tests remove can only ever be a scratch file. The tree holds what Wine
+# cannot make: Unix symbolic links (a link to a folder shows as a reparse
+# point), and names that Windows forbids, which Wine shows unchanged.
+#   rtp/data.txt, rtp/sub/s.txt             what may be deleted
+#   rtp/link -> ../outside                  relative link to a full folder
+#   rtp/sub/emptylink -> .../emptyout       absolute link to an empty folder
+#   rtp/.../loop.txt                        a name that path parsing turns into
 #                                           the folder itself ("rtp\...\" is "rtp\")
+#   rootlink -> rootlink-target             a registered folder that is a link
+#   filertp/own.txt                         what may be deleted, beside
+#   filertp/filelink -> ../outside/keep.txt        links to files outside,
+#   filertp/abslink.txt -> .../outside/sub/deep.txt which Wine shows as files
+#   games/deep/rtp/data.txt, NAME           what may be deleted, beside names
+#                                           that climb out of the folder or hold
+#                                           a character Windows forbids
+#   keep/, rootfile.txt, games/deep/x.txt   what those names point at
+#   chain/d/d/...                           2,000 levels of folders
 set -eu
-dir=$1
+wine_run=$1
+prefix=$2
+dir=$3/$4
+[ -d "$prefix/dosdevices" ] || KELMORA_WINEPREFIX=$prefix "$wine_run" C.UTF-8 cmd.exe /c exit >/dev/null 2>&1 || true
 rm -rf "$dir"
 mkdir -p "$dir/outside/sub" "$dir/emptyout" "$dir/rtp/sub" "$dir/rootlink-target/inner"
+ln -sfn "$3" "$prefix/dosdevices/l:"
 echo keep > "$dir/outside/keep.txt"
 echo deep > "$dir/outside/sub/deep.txt"
 echo data > "$dir/rtp/data.txt"
@@ -30,3 +41,19 @@ mkdir -p "$dir/filertp"
 echo own > "$dir/filertp/own.txt"
 ln -s ../outside/keep.txt "$dir/filertp/filelink"
 ln -s "$dir/outside/sub/deep.txt" "$dir/filertp/abslink.txt"
+
+hostile=$dir/games/deep/rtp
+mkdir -p "$dir/keep" "$hostile"/'..\..\..\keep' "$hostile/..\\" "$hostile/c*d"
+echo keep > "$dir/keep/keep.txt"
+echo root > "$dir/rootfile.txt"
+echo x > "$dir/games/deep/x.txt"
+echo inner > "$hostile"/'..\..\..\keep/inner.txt'
+echo inner > "$hostile/c*d/inner.txt"
+for name in '..\..\..\rootfile.txt' '..\x.txt' 'a:b' 'a*b' 'a?b' 'a"b' 'a<b' 'a>b' 'a|b' \
+            "$(printf 'a\001b')" "$(printf 'a\037b')"; do
+  echo hostile > "$hostile/$name"
+done
+echo data > "$hostile/data.txt"
+
+mkdir "$dir/chain"
+(cd "$dir/chain" && mkdir -p "$(printf 'd/%.0s' $(seq 2000))")
