@@ -7,8 +7,12 @@
 #include "fsutil/MbcsText.h"
 #include "fsutil/WinText.h"
 
+int ShowMessage(HWND owner, const char* text, const char* caption, UINT style) {
+    return MessageBoxW(owner, DisplayText(text).c_str(), DisplayText(caption).c_str(), style);
+}
+
 bool ShowWarning(HWND owner, const char* text) {
-    MessageBoxW(owner, DisplayText(text).c_str(), DisplayText("エラー").c_str(), MB_OK | MB_ICONWARNING);
+    ShowMessage(owner, text, "エラー", MB_OK | MB_ICONWARNING);
     return false;
 }
 

@@ -1,6 +1,10 @@
 #pragma once
-// Warning boxes: caption "エラー", one OK button, the warning icon.
+// Message boxes in the program's own text, and the warning boxes: caption
+// "エラー", one OK button, the warning icon.
 #include <windows.h>
+
+// MessageBox with code page 932 text and caption; its answer (IDYES...).
+int ShowMessage(HWND owner, const char* text, const char* caption, UINT style);
 
 // Shows text in a modal warning box owned by owner (null: an unowned box) and
 // returns when the user closes it. Always false, so a caller can

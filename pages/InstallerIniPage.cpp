@@ -66,8 +66,7 @@ void FitValue(HWND edit) {
 void OnCommand(int id, int code, HWND control) {
     if (id == IDOK) {
         if (SaveInstallerIni())
-            MessageBoxW(OwnerWindow, DisplayText("設定を保存しました").c_str(), DisplayText("お知らせ").c_str(),
-                        MB_ICONINFORMATION);
+            ShowMessage(OwnerWindow, "設定を保存しました", "お知らせ", MB_ICONINFORMATION);
         else
             ShowWarning(OwnerWindow, "設定を保存できませんでした");
     } else if (id == InstallerIniBrowseId) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/ProcessState.h"
+#include "app/Warning.h"
 #include "fsutil/WinText.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RegistryKey.h"
@@ -24,10 +25,6 @@ constexpr std::uint32_t FolderSize = 512;  // as the removal reads it
 ListViewCtrl& ListOf(int kind) { return RtpListViews[static_cast<std::size_t>(kind)]; }
 
 const RtpKind& KindOf(int kind) { return RtpKinds[static_cast<std::size_t>(kind)]; }
-
-int Ask(const std::string& text, const char* caption, UINT style) {
-    return MessageBoxW(OwnerWindow, DisplayText(text).c_str(), DisplayText(caption).c_str(), style);
-}
 
 // The folder the registry names now, which is what a removal deletes; the
 // row's folder when the value cannot be read (the removal then says so).
@@ -153,7 +150,8 @@ void RemoveSelectedRtp(int kind) {
     // The whole name, however long; then what will be deleted.
     const std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " +
                                  FolderToRemove(kind, name, row);
-    if (Ask(question, "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return;
+    if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
     bool removed = false;
     {
         const WaitCursor wait;
@@ -161,5 +159,5 @@ void RemoveSelectedRtp(int kind) {
     }
     if (!removed) return;
     RefreshRtpList(kind);
-    Ask("RTPの削除に成功しました", "お知らせ", MB_ICONINFORMATION);
+    ShowMessage(OwnerWindow, "RTPの削除に成功しました", "お知らせ", MB_ICONINFORMATION);
 }

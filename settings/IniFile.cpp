@@ -166,13 +166,10 @@ bool IniFile::Read(const char* section, const char* key, std::string& out, const
         if (lookup == Lookup::Found && !(FromProfileText(value, out) && IsCodePage932(out))) lookup = Lookup::Failed;
         break;
     case Encoding::Utf16:
-        if (ToWide(section, wideSection) && ToWide(key, wideKey))
-            lookup = ProfileLookup(widePath, wideSection, wideKey, value);
-        if (lookup == Lookup::Found && !ToNarrow(value, out)) lookup = Lookup::Failed;
-        break;
     case Encoding::Utf8:
         if (ToWide(section, wideSection) && ToWide(key, wideKey))
-            lookup = Utf8Lookup(file.bytes, wideSection, wideKey, value);
+            lookup = file.encoding == Encoding::Utf16 ? ProfileLookup(widePath, wideSection, wideKey, value)
+                                                      : Utf8Lookup(file.bytes, wideSection, wideKey, value);
         if (lookup == Lookup::Found && !ToNarrow(value, out)) lookup = Lookup::Failed;
         break;
     case Encoding::Other:

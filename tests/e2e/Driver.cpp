@@ -73,16 +73,6 @@ BOOL CALLBACK DescribeWindow(HWND window, LPARAM data) {
     return TRUE;
 }
 
-template <class Predicate>
-bool WaitFor(int timeoutMs, Predicate done) {
-    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-    for (;;) {
-        if (done()) return true;
-        if (GetTickCount64() >= deadline) return false;
-        Sleep(25);
-    }
-}
-
 }  // namespace
 
 std::string BuiltExePath() {
@@ -125,7 +115,7 @@ std::vector<HWND> AppDriver::Dialogs() const {
 }
 
 HWND AppDriver::WaitMainDialog(int timeoutMs) {
-    WaitFor(timeoutMs, [&] {
+    Eventually([&] {
         for (HWND dialog : Dialogs()) {
             if (GetWindow(dialog, GW_OWNER) == nullptr) {
                 mainDialog = dialog;
@@ -133,13 +123,13 @@ HWND AppDriver::WaitMainDialog(int timeoutMs) {
             }
         }
         return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;  // ended: stop waiting
-    });
+    }, timeoutMs);
     return mainDialog;
 }
 
 HWND AppDriver::WaitOtherDialog(int timeoutMs) {
     HWND found = nullptr;
-    WaitFor(timeoutMs, [&] {
+    Eventually([&] {
         for (HWND dialog : Dialogs()) {
             if (dialog != mainDialog) {
                 found = dialog;
@@ -147,7 +137,7 @@ HWND AppDriver::WaitOtherDialog(int timeoutMs) {
             }
         }
         return false;
-    });
+    }, timeoutMs);
     return found;
 }
 
@@ -193,6 +183,19 @@ void PressKey(HWND window, UINT virtualKey) {
 void AnswerDialog(HWND dialog, int buttonId) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+std::vector<HWND> Pages(HWND mainDialog) {
+    std::vector<HWND> pages;
+    for (HWND child = GetWindow(mainDialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        if (ClassName(child) == L"#32770") pages.push_back(child);
+    return pages;
+}
+
+HWND ShownPage(HWND mainDialog) {
+    for (HWND page : Pages(mainDialog))
+        if (IsWindowVisible(page)) return page;
+    return nullptr;
 }
 
 HWND FindPage(HWND root, int controlId) {

@@ -10,6 +10,17 @@
 #include <string>
 #include <vector>
 
+// Polls done until it holds, for at most timeoutMs; true when it held.
+template <class Predicate>
+bool Eventually(Predicate done, int timeoutMs = 10000) {
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
+    for (;;) {
+        if (done()) return true;
+        if (GetTickCount64() >= deadline) return false;
+        Sleep(25);
+    }
+}
+
 // Where the build put Kelmora.exe (the KELMORA_EXE environment variable).
 std::string BuiltExePath();
 
@@ -61,6 +72,9 @@ void PressKey(HWND window, UINT virtualKey);  // posted key down and up
 void AnswerDialog(HWND dialog, int buttonId);
 // The page (a child dialog anywhere below root) that holds control controlId.
 HWND FindPage(HWND root, int controlId);
+// The main dialog's pages (its child dialogs) in z-order, and the one shown.
+std::vector<HWND> Pages(HWND mainDialog);
+HWND ShownPage(HWND mainDialog);
 
 // The tab control of another process; these need memory in the target.
 int TabCount(HWND tab);

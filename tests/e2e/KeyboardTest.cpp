@@ -15,22 +15,6 @@ namespace {
 
 constexpr int TabControlId = 1000;
 
-std::vector<HWND> Pages(HWND dialog) {
-    std::vector<HWND> pages;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[16] = {};
-        GetClassNameW(child, name, 16);
-        if (std::wstring(name) == L"#32770") pages.push_back(child);
-    }
-    return pages;
-}
-
-HWND ShownPage(HWND dialog) {
-    for (HWND page : Pages(dialog))
-        if (IsWindowVisible(page)) return page;
-    return nullptr;
-}
-
 bool Inside(const RECT& inner, const RECT& outer) {
     return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
            inner.bottom <= outer.bottom;
@@ -39,16 +23,6 @@ bool Inside(const RECT& inner, const RECT& outer) {
 std::string Describe(const RECT& r) {
     return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
            std::to_string(r.bottom) + ")";
-}
-
-template <typename Predicate>
-bool Eventually(Predicate done, int timeoutMs = 5000) {
-    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);
-    while (!done()) {
-        if (GetTickCount64() > deadline) return false;
-        Sleep(20);
-    }
-    return true;
 }
 
 // The logical DPI of the test prefix, as Windows' scaling setting stores it;

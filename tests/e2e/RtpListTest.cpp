@@ -32,13 +32,6 @@ HCURSOR Cursor() {
     return cursor.hCursor;
 }
 
-template <class Predicate>
-bool Eventually(Predicate done, int timeoutMs = 10000) {
-    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !done(); Sleep(25))
-        if (GetTickCount64() > deadline) return false;
-    return true;
-}
-
 class RtpListTest : public testing::Test {
 protected:
     void SetUp() override { RemoveRtpKeys(); }
@@ -57,20 +50,15 @@ protected:
         while (index < TabCount(tab) && TabText(app.Process(), tab, index) != title) ++index;
         ASSERT_LT(index, TabCount(tab)) << "no tab " << title;
         // The old page stays shown a moment after the tab is selected.
-        const HWND before = index == TabSelection(tab) ? nullptr : ShownPage();
+        const HWND before = index == TabSelection(tab) ? nullptr : ShownPage(app.MainDialog());
         ASSERT_TRUE(ClickTab(app.Process(), tab, index));
         ASSERT_TRUE(Eventually([&] {
-            page = ShownPage();
+            page = ShownPage(app.MainDialog());
             return page != nullptr && page != before && TabSelection(tab) == index;
         })) << title;
         list = GetDlgItem(page, 1001);
         open = GetDlgItem(page, 1002);
         remove = GetDlgItem(page, 1003);
-    }
-    HWND ShownPage() const {
-        HWND shown = FindWindowExW(app.MainDialog(), nullptr, L"#32770", nullptr);
-        while (shown != nullptr && !IsWindowVisible(shown)) shown = FindWindowExW(app.MainDialog(), shown, L"#32770", nullptr);
-        return shown;
     }
     // "name | folder" for each row.
     std::vector<std::string> Rows() const {

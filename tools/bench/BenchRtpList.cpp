@@ -106,11 +106,8 @@ double TimeStart(const std::string& folder, int rows) {
     AppDriver app;
     const double start = Now();
     if (!app.Start(folder) || app.WaitMainDialog(60000) == nullptr) return -1;
-    // The pages are the main dialog's own children.
-    HWND dialog = app.MainDialog();
     for (const ULONGLONG deadline = GetTickCount64() + 60000; GetTickCount64() < deadline; Sleep(1)) {
-        for (HWND page = FindWindowExW(dialog, nullptr, L"#32770", nullptr); page != nullptr;
-             page = FindWindowExW(dialog, page, L"#32770", nullptr)) {
+        for (HWND page : Pages(app.MainDialog())) {
             if (ListRowCount(GetDlgItem(page, RtpListId)) == rows) {
                 const double seconds = Now() - start;
                 PostMessageW(app.MainDialog(), WM_CLOSE, 0, 0);
