@@ -1,119 +1,62 @@
-// Warning boxes and the open-file dialog, read and answered like a user would.
+// Warning boxes and the open-file dialog, read and answered as a user would.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "DialogWatcher.h"
+#include "Boxes.h"
 #include "ScratchDir.h"
 #include "app/ChooseOpenFile.h"
 #include "app/Warning.h"
-#include "fsutil/WinText.h"
 
 namespace {
 
-TEST(ShowWarning, CaptionTextIconAndOneOkButton) {
-    TestOwnerWindow owner;
-    BoxAnswerer answerer(IDOK);
-    EXPECT_FALSE(ShowWarning(owner.window, "削除できなかったファイルがあります\n手動で削除してください"));
-    const auto seen = answerer.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].caption, "エラー");
-    EXPECT_EQ(seen[0].text, "削除できなかったファイルがあります\n手動で削除してください");
-    EXPECT_EQ(seen[0].icon, StockIcon(IDI_WARNING));
-    EXPECT_EQ(seen[0].buttons, std::vector<int>{IDOK});
-    EXPECT_EQ(seen[0].owner, owner.window);
-}
-
-TEST(ShowWarning, NullOwnerShowsAnUnownedBox) {
-    BoxAnswerer answerer(IDOK);
-    EXPECT_FALSE(ShowWarning(nullptr, "x"));
-    const auto seen = answerer.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].owner, nullptr);
-    EXPECT_EQ(seen[0].text, "x");
-}
-
-TEST(ShowWarningF, NullFormatSaysProgramAborted) {
-    BoxAnswerer answerer(IDOK);
-    EXPECT_FALSE(ShowWarningF(nullptr, nullptr));
-    const auto seen = answerer.Seen();
-    ASSERT_EQ(seen.size(), 1u);
-    EXPECT_EQ(seen[0].caption, "エラー");
-    EXPECT_EQ(seen[0].text, "Program aborted.");
-}
-
-TEST(ShowWarningF, FormatsTheRtpName) {
-    TestOwnerWindow owner;
-    BoxAnswerer answerer(IDOK);
-    ShowWarningF(owner.window, "公式RTP[%s] を削除することはできません", "Standard");
-    ShowWarningF(owner.window, "RTP[%s] %d", "表ソ", 7);
-    const auto seen = answerer.Seen();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_EQ(seen[0].text, "公式RTP[Standard] を削除することはできません");
-    EXPECT_EQ(seen[1].text, "RTP[表ソ] 7");
-}
-
 // A name far longer than the buffer is cut, never written past it, and never
-// cut in the middle of a double-byte character.
-TEST(ShowWarningF, ALongTextIsCutAtACharacterBoundary) {
-    BoxAnswerer answerer(IDOK);
+// in the middle of a double-byte character.
+TEST(ShowWarning, CaptionIconButtonOwnerAndText) {
+    TestOwnerWindow owner;
     std::string name;
     for (int i = 0; i < 2000; ++i) name += "表";
-    ShowWarningF(nullptr, "RTP[%s] を削除", name.c_str());
-    // One byte more before the name: now 999 bytes end on a whole character.
-    ShowWarningF(nullptr, "RTP[x%s] を削除", name.c_str());
-    const auto seen = answerer.Seen();
-    ASSERT_EQ(seen.size(), 2u);
-    const std::string cut = ("RTP[" + name).substr(0, WarningTextSize - 2);
-    EXPECT_EQ(seen[0].text.size(), cut.size()) << "998 bytes: the 999th would be half of 表";
-    EXPECT_EQ(seen[0].text, cut);
-    const std::string whole = ("RTP[x" + name).substr(0, WarningTextSize - 1);
-    EXPECT_EQ(seen[1].text.size(), whole.size());
-    EXPECT_EQ(seen[1].text, whole);
+    {
+        BoxAnswerer answerer(IDOK);
+        EXPECT_FALSE(ShowWarning(owner.window, "削除できなかったファイルがあります\n手動で削除してください"));
+        ShowWarningF(nullptr, nullptr);
+        ShowWarningF(owner.window, "RTP[%s] %d", "表ソ", 7);
+        ShowWarningF(nullptr, "RTP[%s] を削除", name.c_str());   // 999 bytes would end inside 表
+        ShowWarningF(nullptr, "RTP[x%s] を削除", name.c_str());  // 999 bytes end on a whole character
+        const struct { HWND owner; std::string text; } expected[] = {
+            {owner.window, "削除できなかったファイルがあります\n手動で削除してください"}, {nullptr, "Program aborted."},
+            {owner.window, "RTP[表ソ] 7"}, {nullptr, ("RTP[" + name).substr(0, WarningTextSize - 2)},
+            {nullptr, ("RTP[x" + name).substr(0, WarningTextSize - 1)}};
+        const std::vector<SeenBox> seen = answerer.Seen();
+        ASSERT_EQ(seen.size(), std::size(expected));
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            EXPECT_EQ(seen[i].text, expected[i].text) << i;
+            EXPECT_TRUE(seen[i].owner == expected[i].owner && seen[i].caption == "エラー" && seen[i].icon == StockIcon(IDI_WARNING) &&
+                        seen[i].buttons == std::vector<int>{IDOK}) << i << ": " << seen[i].caption;
+        }
+    }
 }
 
-TEST(ChooseOpenFile, ConfirmingANewNameReturnsItsPath) {
+// The dialog's answer, the buffer's size, its title; what comes back. The
+// current directory is never changed.
+TEST(ChooseOpenFile, ReturnsTheConfirmedPathOnlyWhenItFits) {
     ScratchDir dir;
     const std::string before = CurrentDirectory();
-    std::string title;
-    DialogWatcher watcher([&](HWND dialog) {
-        title = WindowText(dialog);
-        SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"new-\u8868.ini"));
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    });
-    char file[512] = "";
-    ASSERT_TRUE(ChooseOpenFile(nullptr, file, sizeof file, "ini\0*.ini\0all\0*.*\0", dir.Path().c_str(), "ファイルを選択", 1));
-    EXPECT_EQ(std::string(file), dir / "new-表.ini");
-    EXPECT_EQ(title, "ファイルを選択");
-    EXPECT_EQ(CurrentDirectory(), before) << "the current directory is not changed";
-}
-
-TEST(ChooseOpenFile, CancelReturnsFalseAndKeepsEverything) {
-    ScratchDir dir;
-    const std::string before = CurrentDirectory();
-    std::string title;
-    DialogWatcher watcher([&](HWND dialog) {
-        title = WindowText(dialog);
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    });
-    char file[512] = "initial.ini";
-    EXPECT_FALSE(ChooseOpenFile(nullptr, file, sizeof file, "ini\0*.ini\0", "", "", 1));
-    EXPECT_STREQ(file, "initial.ini");
-    EXPECT_FALSE(title.empty()) << "the platform's default title";
-    EXPECT_NE(title, "ファイルを選択");
-    EXPECT_EQ(CurrentDirectory(), before);
-    EXPECT_EQ(watcher.Count(), 1);
-}
-
-TEST(ChooseOpenFile, APathLongerThanTheBufferIsRefused) {
-    ScratchDir dir;
-    DialogWatcher watcher([&](HWND dialog) {
-        SendMessageW(FileNameBox(dialog), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"a-rather-long-name.ini"));
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    });
-    char file[24] = "";
-    EXPECT_FALSE(ChooseOpenFile(nullptr, file, sizeof file, "all\0*.*\0", dir.Path().c_str(), nullptr, 1));
-    EXPECT_STREQ(file, "");
+    const struct { int button; const char* typed; std::uint32_t size; const char* title; bool chosen; std::string file, shownTitle; } rows[] = {
+        {IDOK, "new-表.ini", 512, "ファイルを選択", true, dir / "new-表.ini", "ファイルを選択"},
+        {IDCANCEL, "", 512, "", false, "initial.ini", "<the platform's>"},
+        {IDOK, "a-rather-long-name.ini", 24, nullptr, false, "initial.ini", "<the platform's>"},
+    };
+    for (const auto& row : rows) {
+        char file[512] = "initial.ini";
+        BoxAnswerer answerer(row.button, row.typed);
+        EXPECT_EQ(ChooseOpenFile(nullptr, file, row.size, "ini\0*.ini\0all\0*.*\0", dir.Path().c_str(), row.title, 1), row.chosen) << row.typed;
+        EXPECT_EQ(file, row.file) << row.typed;
+        const std::vector<SeenBox> seen = answerer.Seen();
+        EXPECT_EQ(seen.size() == 1 && seen[0].caption != "ファイルを選択" && !seen[0].caption.empty() ? "<the platform's>"
+                  : seen.empty() ? "<none>" : seen[0].caption, row.shownTitle) << row.typed;
+        EXPECT_EQ(CurrentDirectory(), before) << row.typed;
+    }
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// The installer settings tab of the shipped Kelmora.exe, one journey per test.
+// The installer settings tab of the shipped Kelmora.exe, in one journey: a
+// hand-edited file, browsing for others, edits, failed and good saves, and
+// the chosen file remembered at the next start.
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "DialogWatcher.h"
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
 #include "fsutil/WinText.h"
@@ -20,68 +21,40 @@ std::string NewSection(const Values& v) {  // RTPType first in a file the page m
            "\r\nVersion=" + v[3] + "\r\nBitmap=" + v[4] + "\r\n";
 }
 std::string Repeat(const std::string& text, int times) { return times > 0 ? text + Repeat(text, times - 1) : ""; }
+std::string Utf16(const std::wstring& text) { return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2); }
 
 struct InstallerIniPageTest : testing::Test {
     void Start() {
         app = std::make_unique<AppDriver>();
-        ASSERT_TRUE(app->Start(dir.Path()) && app->WaitMainDialog()) << AppDriver::DescribeWindows();
-        page = FindPage(app->MainDialog(), Combo);
+        ASSERT_TRUE(app->Start(dir.Path())) << DescribeWindows();
+        page = app->PageWith(Combo);
     }
-    void Close() { PostMessageW(app->MainDialog(), WM_CLOSE, 0, 0); EXPECT_TRUE(app->WaitExit()); }
     HWND Item(int id) const { return GetDlgItem(page, id); }
     Values Shown() const {  // the six values, and the path box last
         Values shown;
         for (int id : {1004, 1006, 1007, 1008, 1009, Combo, PathBox}) shown.push_back(ControlText(Item(id)));
         return shown;
     }
-    // Clicks a button and answers the dialog it opens: a box with OK, the
-    // open-file dialog with name, or Cancel when name is empty.
+    // Clicks a button and answers what it opens: a box with OK, the open-file
+    // dialog with name, or with Cancel when name is empty.
     std::string Press(int id, const std::string& name = "") {
         ClickButton(Item(id));
-        HWND dialog = app->WaitOtherDialog();
-        if (dialog == nullptr) return "no dialog";
-        const SeenBox box = ReadBox(dialog);
-        name.empty() ? AnswerDialog(dialog, id == Browse ? IDCANCEL : IDOK) : ConfirmOpenFile(dialog, name);
-        for (int wait = 0; wait < 400 && IsWindow(dialog); ++wait) Sleep(25);
+        HWND box = app->WaitBox();
+        if (box == nullptr) return "no dialog";
+        const SeenBox seen = ReadBox(box);
+        EXPECT_TRUE(AnswerBox(box, id == Browse && name.empty() ? IDCANCEL : IDOK, name)) << seen.text;
         SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);  // answered once loaded
-        return box.caption + ": " + box.text;
+        return seen.caption + ": " + seen.text;
     }
     ScratchDir dir;
     std::unique_ptr<AppDriver> app;
     HWND page = nullptr;
 };
 
-TEST_F(InstallerIniPageTest, FirstStartWritesTheDefaultsThenSavesEdits) {
-    const std::string ini = dir / "Tavisk.ini";
-    Start();
-    EXPECT_EQ(TabText(app->Process(), GetDlgItem(app->MainDialog(), 1000), 0), "インストーラ用iniファイル作成");
-    EXPECT_EQ(Shown(), With(Defaults, ini));
-    EXPECT_EQ(ReadFileBytes(ini), NewSection(Defaults)) << "written at once, without a click";
-    // 300 bytes: 259 would end inside a character. Then typing at the start,
-    // where the caret is: what no longer fits is refused, the rest kept.
-    const Values typed = {Repeat("表", 150), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp"};
-    for (int i = 0; i < 5; ++i) SetControlText(Item(Fields[i]), typed[static_cast<std::size_t>(i)]);
-    for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(Fields[0]), WM_CHAR, key, 0);
-    ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
-    const Values kept = {"A" + Repeat("表", 129), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp", "RPGVX"};
-    EXPECT_EQ(Shown(), With(kept, ini));
-    // As root a read-only file is writable: a folder in its place is not.
-    ASSERT_TRUE(DeleteFileW(DisplayText(ini).c_str()) && MakeDirectory(ini));
-    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
-    RemoveDirectoryW(DisplayText(ini).c_str());
-    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    EXPECT_EQ(ReadFileBytes(ini), NewSection(kept));
-    SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));  // not in code page 932
-    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
-    EXPECT_EQ(ReadFileBytes(ini), NewSection(kept)) << "the value is not lost";
-    Close();
-}
-
-TEST_F(InstallerIniPageTest, AHandEditedFileThenBrowsingForOthers) {
+TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     // A relative path, another section and key, a kind in the wrong case, 300 bytes.
     const std::string start = dir / "sub\\Tavisk.ini", title = Repeat("ソ", 129);
-    ASSERT_TRUE(MakeDirectory(dir / "sub") &&
-                WriteFileBytes(dir / "Kelmora.ini", "[Kelmora]\r\nInstallIni=sub\\Tavisk.ini\r\n") &&
+    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(dir / "Kelmora.ini", "[Kelmora]\r\nInstallIni=sub\\Tavisk.ini\r\n") &&
                 WriteFileBytes(start, "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=rpgvx\r\nTitle=" +
                                           Repeat("ソ", 150) + "\r\nVersion=表\r\n"));
     const std::string completed = "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=RPGXP\r\nTitle=" + title +
@@ -104,29 +77,43 @@ TEST_F(InstallerIniPageTest, AHandEditedFileThenBrowsingForOthers) {
     }
     EXPECT_EQ(ReadFileBytes(start), completed);
     Press(Browse, dir / "missing\\Tavisk.ini");
-    EXPECT_EQ(app->WaitOtherDialog(1000), nullptr) << "the write after a load is silent";
+    EXPECT_EQ(app->WaitBox(1000), nullptr) << "the write after a load is silent";
+
     // A value the program cannot hold stays in the file until the user replaces it.
-    const auto utf16 = [](const std::wstring& text) {
-        return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
-    };
     const std::string unicode = dir / "sub\\u.ini";
-    ASSERT_TRUE(WriteFileBytes(unicode, "\xFF\xFE" + utf16(L"[Tavisk]\r\nTitle=Zo\u00EB\r\n")));
+    ASSERT_TRUE(WriteFileBytes(unicode, "\xFF\xFE" + Utf16(L"[Tavisk]\r\nTitle=Zo\u00EB\r\n")));
     Press(Browse, unicode);
     EXPECT_EQ(Shown()[1], "");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    EXPECT_NE(ReadFileBytes(unicode).find(utf16(L"Title=Zo\u00EB\r\n")), std::string::npos) << "kept";
+    EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=Zo\u00EB\r\n")), std::string::npos) << "kept";
     SetControlText(Item(Fields[1]), "New");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    EXPECT_NE(ReadFileBytes(unicode).find(utf16(L"Title=New\r\n")), std::string::npos) << "replaced";
+    EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=New\r\n")), std::string::npos) << "replaced";
+
     const std::string chosen = dir / "ソフト表.ini";  // new, and remembered
     Press(Browse, chosen);
     EXPECT_EQ(Shown()[6] + " " + ReadFileBytes(chosen), chosen + " " + NewSection(Defaults));
-    SetControlText(Item(Fields[1]), "表ソ");
+    // 300 bytes: 259 would end inside a character. Then typing at the start,
+    // where the caret is: what no longer fits is refused, the rest kept.
+    const Values typed = {Repeat("表", 150), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp"};
+    for (int i = 0; i < 5; ++i) SetControlText(Item(Fields[i]), typed[static_cast<std::size_t>(i)]);
+    for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(Fields[0]), WM_CHAR, key, 0);
+    ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
+    const Values kept = {"A" + Repeat("表", 129), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp", "RPGVX"};
+    EXPECT_EQ(Shown(), With(kept, chosen));
+    // As root a read-only file is writable: a folder in its place is not.
+    ASSERT_TRUE(DeleteFileW(DisplayText(chosen).c_str()) && MakeDirectory(chosen));
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
+    RemoveDirectoryW(DisplayText(chosen).c_str());
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    Close();
+    EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept));
+    SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));  // not in code page 932
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
+    EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept)) << "the value is not lost";
+    ASSERT_TRUE(app->Close());
     Start();
-    EXPECT_EQ(Shown()[1] + " " + Shown()[6], "表ソ " + chosen);
-    Close();
+    EXPECT_EQ(Shown(), With(kept, chosen));
+    ASSERT_TRUE(app->Close());
 }
 
 }  // namespace

@@ -2,222 +2,148 @@
 // real key presses into the shipped Kelmora.exe, and its pages at every DPI.
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <string>
 #include <vector>
 
-#include "DialogWatcher.h"
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
 
 namespace {
 
-constexpr int TabControlId = 1000;
-
-bool Inside(const RECT& inner, const RECT& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
 std::string Describe(const RECT& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) + "," +
-           std::to_string(r.bottom) + ")";
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," + std::to_string(r.bottom);
 }
 
-// The logical DPI of the test prefix, as Windows' scaling setting stores it;
-// put back when the test ends.
-class PrefixDpi {
-public:
-    PrefixDpi() { RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr); }
-    ~PrefixDpi() {
-        RegDeleteValueW(key, L"LogPixels");
-        RegCloseKey(key);
-    }
-    void Set(DWORD dpi) const {
-        RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
-    }
-
-private:
-    HKEY key = nullptr;
-};
-
-// At 100%, 125%, 150% and 200% every page lies in the tab control's display
-// area, below the headers and inside the border, with all its controls.
+// At 100%, 125%, 150% and 200%, set as Windows' scaling setting stores it,
+// every page lies in the tab strip's display area with all its controls.
 TEST(WindowScaling, EveryPageFitsTheTabControlAtEveryDpi) {
-    PrefixDpi prefixDpi;
+    HKEY desktop = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &desktop, nullptr);
     LONG previousWidth = 0;
     for (DWORD dpi : {96u, 120u, 144u, 192u}) {
-        SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
-        prefixDpi.Set(dpi);
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
         ScratchDir dir;
         AppDriver app;
-        ASSERT_TRUE(app.Start(dir.Path()));
-        HWND dialog = app.WaitMainDialog();
-        ASSERT_NE(dialog, nullptr) << AppDriver::DescribeWindows();
+        ASSERT_TRUE(app.Start(dir.Path())) << DescribeWindows();
         RECT client{};
-        GetClientRect(dialog, &client);
+        GetClientRect(app.dialog, &client);
         EXPECT_GT(client.right, previousWidth) << "the scaling did not reach the program";
         previousWidth = client.right;
-        HWND tab = GetDlgItem(dialog, TabControlId);
-        const RECT area = TabDisplayArea(app.Process(), tab);
-        const std::vector<HWND> pages = Pages(dialog);
-        EXPECT_EQ(static_cast<int>(pages.size()), TabCount(tab));
-        for (std::size_t i = 0; i < pages.size(); ++i) {
-            RECT page{};
-            GetWindowRect(pages[i], &page);
-            EXPECT_TRUE(Inside(page, area)) << "page " << i << " " << Describe(page) << " area " << Describe(area);
-            for (HWND control = GetWindow(pages[i], GW_CHILD); control != nullptr;
-                 control = GetWindow(control, GW_HWNDNEXT)) {
+        const RECT area = app.DisplayArea();
+        EXPECT_EQ(app.Pages().size(), 3u);
+        for (HWND page : app.Pages()) {
+            std::vector<HWND> parts{page};
+            for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+                parts.push_back(child);
+            for (HWND part : parts) {
                 RECT rect{};
-                GetWindowRect(control, &rect);
-                EXPECT_TRUE(Inside(rect, area)) << "page " << i << " control " << GetDlgCtrlID(control) << " "
-                                                << Describe(rect) << " area " << Describe(area);
+                GetWindowRect(part, &rect);
+                EXPECT_TRUE(rect.left >= area.left && rect.top >= area.top && rect.right <= area.right && rect.bottom <= area.bottom)
+                    << "control " << GetDlgCtrlID(part) << " " << Describe(rect) << " area " << Describe(area);
             }
         }
-        PostMessageW(dialog, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(app.WaitExit()) << AppDriver::DescribeWindows();
+        ASSERT_TRUE(app.Close()) << DescribeWindows();
     }
+    RegDeleteValueW(desktop, L"LogPixels");
+    RegCloseKey(desktop);
 }
 
-// Tab walks the tab strip and the shown page's controls, Shift+Tab walks
-// back, Ctrl+Tab switches pages, and Enter presses the focused button; Esc
-// and Enter never close the window.
-TEST(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
+struct WindowKeyboard : testing::Test {
+    // Presses key until the focus moves, then returns where it went.
+    HWND Press(UINT key, std::initializer_list<UINT> modifiers = {}) {
+        const HWND before = FocusOf(app.dialog);
+        TypeKey(app.dialog, key, modifiers);
+        Eventually([&] { return FocusOf(app.dialog) != before; }, 2000);
+        return FocusOf(app.dialog);
+    }
+    // The control of the shown page, or the strip, that holds focus.
+    HWND Stop(HWND focus) const {
+        while (focus != nullptr && focus != app.Tab() && GetParent(focus) != app.ShownPage()) focus = GetParent(focus);
+        return focus;
+    }
+    // Shows tab index with Ctrl+Tab, one key at a time, and puts the focus on
+    // the strip as a click on the shown tab does.
+    bool ShowTab(int index) {
+        for (int i = 0; i < 3 && app.TabSelection() != index; ++i) {
+            const int before = app.TabSelection();
+            TypeKey(app.dialog, VK_TAB, {VK_CONTROL});
+            Eventually([&] { return app.TabSelection() != before; });
+        }
+        app.ClickTab(index);
+        return app.TabSelection() == index && Eventually([&] { return FocusOf(app.dialog) == app.Tab(); });
+    }
     ScratchDir dir;
-    ScratchKey key("Enterbrain\\RGSS\\RTP");
-    const std::string rtpFolder = dir / "rtp";
-    ASSERT_TRUE(MakeDirectory(rtpFolder));
-    ASSERT_TRUE(key.SetString("KeyboardRtp", rtpFolder));
     AppDriver app;
-    ASSERT_TRUE(app.Start(dir.Path()));
-    HWND dialog = app.WaitMainDialog();
-    ASSERT_NE(dialog, nullptr) << AppDriver::DescribeWindows();
-    HWND tab = GetDlgItem(dialog, TabControlId);
-    ASSERT_EQ(TabCount(tab), 3);
+};
 
-    // One round of Tab from the strip comes back to it through every enabled
-    // control of the shown page; Shift+Tab takes the same round backwards.
-    auto round = [&](std::initializer_list<UINT> modifiers) {
-        std::vector<HWND> visited;
-        SetForegroundWindow(dialog);
-        for (int i = 0; i < 20; ++i) {
-            HWND before = FocusOf(dialog);
-            EXPECT_TRUE(TypeKey(dialog, VK_TAB, modifiers));
-            Eventually([&] { return FocusOf(dialog) != before; }, 2000);
-            visited.push_back(FocusOf(dialog));
-            if (visited.back() == tab) break;
-        }
-        return visited;
-    };
-    auto focusStrip = [&] {
-        // A click on a tab puts the focus on the strip, as it does for a user.
-        ClickTab(app.Process(), tab, TabSelection(tab));
-        return Eventually([&] { return FocusOf(dialog) == tab; });
-    };
-    // Ctrl+Tab and Ctrl+Shift+Tab switch tabs, round the ends too, from
-    // inside a page as well as from the strip.
-    const struct {
-        std::initializer_list<UINT> modifiers;
-        int expected;
-    } switches[] = {{{VK_CONTROL}, 1}, {{VK_CONTROL}, 2}, {{VK_CONTROL}, 0}, {{VK_CONTROL, VK_SHIFT}, 2},
-                    {{VK_CONTROL, VK_SHIFT}, 1}, {{VK_CONTROL, VK_SHIFT}, 0}};
+// Tab walks the strip and the shown page's controls, Shift+Tab walks back,
+// Ctrl+Tab switches pages, and Enter presses the focused button; Esc and
+// Enter never close the window.
+TEST_F(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
+    ScratchKey key("Enterbrain\\RGSS\\RTP");
+    ASSERT_TRUE(MakeDirectory(dir / "rtp") && key.SetString("KeyboardRtp", dir / "rtp"));
+    ASSERT_TRUE(app.Start(dir.Path())) << DescribeWindows();
+    // Ctrl+Tab and Ctrl+Shift+Tab round both ends, from inside a page too.
+    const struct { bool shift; int expected; } switches[] = {{false, 1}, {false, 2}, {false, 0}, {true, 2}, {true, 1}, {true, 0}};
     for (const auto& step : switches) {
-        const int before = TabSelection(tab);
-        TypeKey(dialog, VK_TAB, step.modifiers);
-        EXPECT_TRUE(Eventually([&] { return TabSelection(tab) == step.expected; }))
-            << "from tab " << before << " with " << step.modifiers.size() << " modifiers: " << TabSelection(tab);
+        TypeKey(app.dialog, VK_TAB, step.shift ? std::initializer_list<UINT>{VK_CONTROL, VK_SHIFT} : std::initializer_list<UINT>{VK_CONTROL});
+        EXPECT_TRUE(Eventually([&] { return app.TabSelection() == step.expected; })) << step.shift << " to " << step.expected;
         int shown = 0;
-        for (HWND page : Pages(dialog)) shown += IsWindowVisible(page) ? 1 : 0;
+        for (HWND page : app.Pages()) shown += IsWindowVisible(page) ? 1 : 0;
         EXPECT_EQ(shown, 1);
-        // The next switch starts from inside the page.
-        TypeKey(dialog, VK_TAB);
+        TypeKey(app.dialog, VK_TAB);  // the next switch starts from inside the page
     }
-    // The strip scrolls when its tabs are wider than it: Ctrl+Tab reaches
-    // every tab, where a click may not.
-    auto showTab = [&](int index) {
-        // One key at a time: keys typed ahead would pass the tab wanted.
-        for (int i = 0; i < 3 && TabSelection(tab) != index; ++i) {
-            const int before = TabSelection(tab);
-            TypeKey(dialog, VK_TAB, {VK_CONTROL});
-            Eventually([&] { return TabSelection(tab) != before; });
-        }
-        return TabSelection(tab) == index;
-    };
-
-    for (int page = 0; page < 3; ++page) {
-        SCOPED_TRACE("page " + std::to_string(page));
-        ASSERT_TRUE(showTab(page));
-        ASSERT_TRUE(focusStrip()) << "focus " << FocusOf(dialog);
-        const std::vector<HWND> forward = round({});
-        ASSERT_FALSE(forward.empty());
-        EXPECT_EQ(forward.back(), tab) << "Tab never came back to the strip";
-        HWND shown = ShownPage(dialog);
-        std::vector<HWND> controls;
-        for (HWND control = GetWindow(shown, GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT))
-            if ((GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(control)) controls.push_back(control);
-        ASSERT_EQ(forward.size(), controls.size() + 1) << "every enabled control of the page once, then the strip";
-        for (std::size_t i = 0; i < controls.size(); ++i)
-            EXPECT_TRUE(forward[i] == controls[i] || IsChild(controls[i], forward[i])) << "stop " << i;
-        ASSERT_TRUE(focusStrip());
-        const std::vector<HWND> backward = round({VK_SHIFT});
-        ASSERT_EQ(backward.size(), forward.size());
-        for (std::size_t i = 0; i + 1 < backward.size(); ++i)
-            EXPECT_EQ(backward[i], forward[forward.size() - 2 - i]) << "stop " << i;
+    // One round of Tab from the strip passes every enabled control of the
+    // shown page once and comes back; Shift+Tab takes it backwards.
+    for (int index = 0; index < 3; ++index) {
+        SCOPED_TRACE("tab " + std::to_string(index));
+        ASSERT_TRUE(ShowTab(index));
+        std::vector<HWND> expected;
+        for (HWND control = GetWindow(app.ShownPage(), GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT))
+            if ((GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(control)) expected.push_back(control);
+        std::vector<HWND> forward, backward;
+        for (int i = 0; i < 20 && (forward.empty() || forward.back() != app.Tab()); ++i) forward.push_back(Stop(Press(VK_TAB)));
+        for (int i = 0; i < 20 && (backward.empty() || backward.back() != app.Tab()); ++i)
+            backward.push_back(Stop(Press(VK_TAB, {VK_SHIFT})));
+        std::vector<HWND> reversed(expected.rbegin(), expected.rend());
+        expected.push_back(app.Tab());
+        reversed.push_back(app.Tab());
+        EXPECT_EQ(forward, expected);
+        EXPECT_EQ(backward, reversed);
     }
-
-    // Enter in an edit box of the installer page presses its default button.
-    ASSERT_TRUE(showTab(0));
-    ASSERT_TRUE(focusStrip());
-    HWND nameEdit = GetDlgItem(ShownPage(dialog), 1004);
-    for (int i = 0; i < 10 && FocusOf(dialog) != nameEdit; ++i) {
-        HWND before = FocusOf(dialog);
-        TypeKey(dialog, VK_TAB);
-        Eventually([&] { return FocusOf(dialog) != before; }, 2000);
-    }
-    ASSERT_EQ(FocusOf(dialog), nameEdit);
-    TypeKey(dialog, VK_RETURN);
-    HWND saved = app.WaitOtherDialog();
+    // Enter in an edit box of the installer page saves.
+    ASSERT_TRUE(ShowTab(0));
+    HWND nameEdit = GetDlgItem(app.ShownPage(), 1004);
+    for (int i = 0; i < 10 && FocusOf(app.dialog) != nameEdit; ++i) Press(VK_TAB);
+    TypeKey(app.dialog, VK_RETURN);
+    HWND saved = app.WaitBox();
     ASSERT_NE(saved, nullptr) << "Enter in an edit box did not save";
     EXPECT_EQ(ReadBox(saved).text, "設定を保存しました");
-    TypeKey(saved, VK_RETURN);
-    EXPECT_TRUE(Eventually([&] { return !IsWindow(saved); }));
-
-    // On the RPGXP page no list row is selected: Tab, then the arrow key
-    // selects the RTP, and Enter on the focused remove button asks first.
-    ASSERT_TRUE(showTab(1));
-    ASSERT_TRUE(focusStrip());
-    HWND list = GetDlgItem(ShownPage(dialog), 1001);
-    HWND remove = GetDlgItem(ShownPage(dialog), 1003);
-    ASSERT_EQ(ListRowCount(list), 1);
-    TypeKey(dialog, VK_TAB);
-    ASSERT_TRUE(Eventually([&] { return FocusOf(dialog) == list; })) << FocusOf(dialog);
-    TypeKey(dialog, VK_DOWN);
-    TypeKey(dialog, VK_SPACE);
-    ASSERT_TRUE(Eventually([&] { return IsWindowEnabled(remove) != FALSE; }))
-        << "no row selected from the keyboard; focus " << FocusOf(dialog) << " list " << list;
-    TypeKey(dialog, VK_TAB);
-    ASSERT_TRUE(Eventually([&] { return FocusOf(dialog) != list; }));
-    TypeKey(dialog, VK_TAB);
-    ASSERT_TRUE(Eventually([&] { return FocusOf(dialog) == remove; })) << FocusOf(dialog);
-    TypeKey(dialog, VK_RETURN);
-    HWND question = app.WaitOtherDialog();
+    EXPECT_TRUE(AnswerBox(saved, 0));
+    // On the RPGXP page: Tab, an arrow key and Space select the RTP; Enter on
+    // the focused remove button asks first, and Enter there answers No.
+    ASSERT_TRUE(ShowTab(1));
+    HWND list = GetDlgItem(app.ShownPage(), 1001), remove = GetDlgItem(app.ShownPage(), 1003);
+    EXPECT_EQ(Press(VK_TAB), list);
+    TypeKey(app.dialog, VK_DOWN);
+    TypeKey(app.dialog, VK_SPACE);
+    ASSERT_TRUE(Eventually([&] { return IsWindowEnabled(remove) != FALSE; })) << "no row selected from the keyboard";
+    Press(VK_TAB);
+    EXPECT_EQ(Press(VK_TAB), remove);
+    TypeKey(app.dialog, VK_RETURN);
+    HWND question = app.WaitBox();
     ASSERT_NE(question, nullptr) << "Enter on the remove button did nothing";
     EXPECT_EQ(ReadBox(question).caption, "確認");
-    TypeKey(question, VK_RETURN);  // No is the default
-    EXPECT_TRUE(Eventually([&] { return !IsWindow(question); }));
-    EXPECT_TRUE(key.HasValue("KeyboardRtp"));
-    EXPECT_TRUE(PathExists(rtpFolder));
-
-    // Esc and Enter on the strip leave the window open.
-    ASSERT_TRUE(focusStrip());
-    TypeKey(dialog, VK_ESCAPE);
-    TypeKey(dialog, VK_RETURN);
+    EXPECT_TRUE(AnswerBox(question, 0));
+    EXPECT_TRUE(key.HasValue("KeyboardRtp") && PathExists(dir / "rtp"));
+    // Esc and Enter on the strip open nothing and close nothing.
+    ASSERT_TRUE(ShowTab(1));
+    TypeKey(app.dialog, VK_ESCAPE);
+    TypeKey(app.dialog, VK_RETURN);
     EXPECT_FALSE(app.WaitExit(1000)) << "the window closed on Esc or Enter";
-    EXPECT_EQ(app.WaitOtherDialog(500), nullptr) << "a box opened on Esc or Enter";
-
-    PostMessageW(dialog, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(app.WaitExit()) << AppDriver::DescribeWindows();
+    EXPECT_EQ(app.WaitBox(500), nullptr) << "a box opened on Esc or Enter";
+    ASSERT_TRUE(app.Close()) << DescribeWindows();
 }
 
 }  // namespace

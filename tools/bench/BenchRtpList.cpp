@@ -23,6 +23,8 @@
 
 namespace {
 
+int ListRowCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
 int RtpCount = 5000;  // or the first argument
 constexpr int Rounds = 3;
 constexpr wchar_t KeyPath[] = L"Software\\Enterbrain\\RGSS\\RTP";
@@ -105,13 +107,12 @@ double TimeRefresh() {
 double TimeStart(const std::string& folder, int rows) {
     AppDriver app;
     const double start = Now();
-    if (!app.Start(folder) || app.WaitMainDialog(60000) == nullptr) return -1;
+    if (!app.Start(folder)) return -1;
     for (const ULONGLONG deadline = GetTickCount64() + 60000; GetTickCount64() < deadline; Sleep(1)) {
-        for (HWND page : Pages(app.MainDialog())) {
+        for (HWND page : app.Pages()) {
             if (ListRowCount(GetDlgItem(page, RtpListId)) == rows) {
                 const double seconds = Now() - start;
-                PostMessageW(app.MainDialog(), WM_CLOSE, 0, 0);
-                app.WaitExit(30000);
+                app.Close();
                 return seconds;
             }
         }

@@ -1,0 +1,142 @@
+#include "Boxes.h"
+
+#include <algorithm>
+#include <mutex>
+#include <thread>
+
+#include "fsutil/WinText.h"
+
+namespace {
+
+bool IsClass(HWND window, const wchar_t* name) {
+    wchar_t found[64] = {};
+    GetClassNameW(window, found, 64);
+    return _wcsicmp(found, name) == 0;
+}
+
+// Window enumeration callbacks must be stdcall in the x86 build: no lambdas.
+BOOL CALLBACK ReadControl(HWND child, LPARAM data) {
+    auto* box = reinterpret_cast<SeenBox*>(data);
+    const LONG style = GetWindowLongW(child, GWL_STYLE);
+    if (IsClass(child, L"Button") && (style & WS_VISIBLE) != 0) {
+        box->buttons.push_back(GetDlgCtrlID(child));
+        if ((style & 0x0F) == BS_DEFPUSHBUTTON) box->defaultButton = GetDlgCtrlID(child);
+    } else if (IsClass(child, L"Static") && (style & SS_TYPEMASK) == SS_ICON) {
+        box->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    } else if (IsClass(child, L"Static") && box->text.empty()) {
+        box->text = WindowText(child);
+    }
+    return TRUE;
+}
+
+struct Search {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window) && IsClass(window, L"#32770"))
+        search->found.push_back(window);
+    return TRUE;
+}
+
+bool Gone(HWND box) {
+    for (int wait = 0; wait < 400; ++wait, Sleep(25))
+        if (!IsWindow(box)) return true;
+    return false;
+}
+
+}  // namespace
+
+std::string WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        std::max<LRESULT>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())), 0)));
+    std::string narrow;
+    return ToNarrow(text, narrow) ? narrow : "<not code page 932>";
+}
+
+std::vector<HWND> Dialogs(DWORD processId) {
+    Search search{processId, {}};
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitBox(DWORD processId, HWND except, int timeoutMs) {
+    for (const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);; Sleep(25)) {
+        for (HWND dialog : Dialogs(processId))
+            if (dialog != except) return dialog;
+        if (GetTickCount64() >= deadline) return nullptr;
+    }
+}
+
+SeenBox ReadBox(HWND box) {
+    SeenBox seen;
+    seen.owner = GetWindow(box, GW_OWNER);
+    seen.caption = WindowText(box);
+    EnumChildWindows(box, ReadControl, reinterpret_cast<LPARAM>(&seen));
+    std::sort(seen.buttons.begin(), seen.buttons.end());
+    return seen;
+}
+
+bool AnswerBox(HWND box, int button, const std::string& fileName) {
+    if (!fileName.empty()) {
+        HWND name = GetDlgItem(box, 0x480);  // edt1 in Wine, cmb13 on Windows
+        if (name == nullptr) name = GetDlgItem(box, 0x47C);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideOrEmpty(fileName).c_str()));
+    }
+    if (button == 0) {
+        // A real key press, as a user gives it, into the box's own thread.
+        SetForegroundWindow(box);
+        INPUT keys[2] = {};
+        keys[0].type = keys[1].type = INPUT_KEYBOARD;
+        keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
+        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, keys, sizeof(INPUT));
+    } else {
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    }
+    return Gone(box);
+}
+
+struct BoxAnswerer::State {
+    int button;
+    std::string fileName;
+    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    mutable std::mutex lock;
+    std::vector<SeenBox> seen;
+    std::thread worker;
+
+    void Run() {
+        while (WaitForSingleObject(stop, 20) == WAIT_TIMEOUT) {
+            for (HWND box : Dialogs(GetCurrentProcessId())) {
+                SeenBox box_seen = ReadBox(box);
+                {
+                    std::lock_guard<std::mutex> guard(lock);
+                    seen.push_back(box_seen);
+                }
+                AnswerBox(box, button, fileName);
+            }
+        }
+    }
+};
+
+BoxAnswerer::BoxAnswerer(int button, std::string fileName) : state(std::make_unique<State>()) {
+    state->button = button;
+    state->fileName = std::move(fileName);
+    state->worker = std::thread([this] { state->Run(); });
+}
+
+BoxAnswerer::~BoxAnswerer() {
+    SetEvent(state->stop);
+    state->worker.join();
+    CloseHandle(state->stop);
+}
+
+std::vector<SeenBox> BoxAnswerer::Seen() const {
+    std::lock_guard<std::mutex> guard(state->lock);
+    return state->seen;
+}

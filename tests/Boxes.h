@@ -1,0 +1,57 @@
+#pragma once
+// The one way tests find, read and answer dialogs (#32770 windows: message
+// boxes, the open-file dialog), whether this process raised them or
+// Kelmora.exe driven from outside did. Every wait has a timeout.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// What a box showed, read back as UTF-16 and held as code page 932.
+struct SeenBox {
+    HWND owner = nullptr;
+    std::string caption;
+    std::string text;
+    HICON icon = nullptr;
+    std::vector<int> buttons;  // control ids, sorted: IDOK, IDCANCEL, IDYES, IDNO...
+    int defaultButton = 0;
+};
+
+std::string WindowText(HWND window);
+inline HICON StockIcon(LPCWSTR id) { return LoadIconW(nullptr, id); }
+
+// The shown dialogs of process processId.
+std::vector<HWND> Dialogs(DWORD processId);
+// The first shown dialog of processId other than except; null after timeoutMs.
+HWND WaitBox(DWORD processId, HWND except = nullptr, int timeoutMs = 10000);
+SeenBox ReadBox(HWND box);
+// Presses button (0: Enter, as a key press) after typing fileName into the
+// open-file dialog's name box when one is given; true once the box is gone.
+bool AnswerBox(HWND box, int button, const std::string& fileName = "");
+
+// Answers every dialog this process raises while it lives, from a second
+// thread, and records what each showed.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(int button = IDOK, std::string fileName = "");
+    BoxAnswerer(const BoxAnswerer&) = delete;
+    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
+    ~BoxAnswerer();
+    std::vector<SeenBox> Seen() const;
+
+private:
+    // The thread and its lock live in the source file: <thread> pulls in
+    // texts that code page 932 cannot hold.
+    struct State;
+    std::unique_ptr<State> state;
+};
+
+// A hidden top-level window to own the boxes under test.
+struct TestOwnerWindow {
+    HWND window = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPED, 0, 0, 99, 99, nullptr, nullptr, nullptr, nullptr);
+    TestOwnerWindow() = default;
+    TestOwnerWindow(const TestOwnerWindow&) = delete;
+    TestOwnerWindow& operator=(const TestOwnerWindow&) = delete;
+    ~TestOwnerWindow() { DestroyWindow(window); }
+};

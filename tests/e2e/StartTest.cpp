@@ -1,0 +1,95 @@
+// Starting and closing the shipped Kelmora.exe: its window, the installer
+// tab's defaults written at once, and "Kelmora.ini" written next to the exe
+// only when it closes, keeping what a user stored there byte for byte.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "ScratchDir.h"
+#include "e2e/Driver.h"
+#include "fsutil/WinText.h"
+
+namespace {
+
+std::string Remembered(const std::string& path) { return "[Kelmora]\r\nInstallIni=" + path + "\r\n"; }
+
+TEST(Start, FirstStartThenStartsWithWhatTheUserStored) {
+    ScratchDir dir;
+    const std::string ini = dir / "Kelmora.ini", tavisk = dir / "Tavisk.ini";
+    {
+        AppDriver app;
+        ASSERT_TRUE(app.Start(dir.Path())) << DescribeWindows();
+        EXPECT_EQ(ControlText(app.dialog), "Quorlen 開発者用エディタ Ver1.10");
+        EXPECT_EQ(app.TabTexts(), (std::vector<std::string>{"インストーラ用iniファイル作成", "RTP一覧(RPGXP)", "RTP一覧(RPGVX)"}));
+        const LONG style = GetWindowLongW(app.dialog, GWL_STYLE);
+        EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
+        // 255 x 211 dialog units, the tab strip at (7, 7), 241 x 197: the
+        // base units follow from the client size, the strip must agree.
+        RECT client{}, strip{};
+        GetClientRect(app.dialog, &client);
+        GetWindowRect(app.Tab(), &strip);
+        MapWindowPoints(nullptr, app.dialog, reinterpret_cast<POINT*>(&strip), 2);
+        const int x = (client.right * 4 + 127) / 255, y = (client.bottom * 8 + 105) / 211;
+        EXPECT_EQ(std::to_string(client.right) + "x" + std::to_string(client.bottom),
+                  std::to_string(MulDiv(255, x, 4)) + "x" + std::to_string(MulDiv(211, y, 8)));
+        EXPECT_EQ(std::to_string(strip.left) + "," + std::to_string(strip.top) + "-" + std::to_string(strip.right) + "," +
+                      std::to_string(strip.bottom),
+                  std::to_string(MulDiv(7, x, 4)) + "," + std::to_string(MulDiv(7, y, 8)) + "-" +
+                      std::to_string(MulDiv(7, x, 4) + MulDiv(241, x, 4)) + "," +
+                      std::to_string(MulDiv(7, y, 8) + MulDiv(197, y, 8)));
+        EXPECT_EQ(ReadFileBytes(tavisk), "[Tavisk]\r\nRTPType=RPGXP\r\nRTPName=Test\r\nTitle=Test Quorlen\r\n"
+                                         "Copyright=Copyright(c) 2009,\r\nVersion=Ver0.01\r\nBitmap=\r\n")
+            << "the installer tab's defaults, written at once";
+        EXPECT_EQ(ControlText(GetDlgItem(app.PageWith(1010), 1003)), tavisk);
+        EXPECT_FALSE(PathExists(ini)) << "nothing is written before the end";
+        ASSERT_TRUE(app.Close()) << DescribeWindows();
+        DWORD code = 99;
+        EXPECT_TRUE(GetExitCodeProcess(app.process, &code) && code == 0) << code;
+    }
+    EXPECT_EQ(ReadFileBytes(ini), Remembered(tavisk));
+    // Japanese with a 0x5C second byte, another section, an empty value.
+    for (const std::string& stored : {"[Other]\r\nx=1\r\n" + Remembered("D:\\日本\\表.ini"), Remembered("")}) {
+        ASSERT_TRUE(WriteFileBytes(ini, stored));
+        AppDriver app;
+        ASSERT_TRUE(app.Start(dir.Path()) && app.Close()) << stored << DescribeWindows();
+        EXPECT_EQ(ReadFileBytes(ini), stored);
+    }
+}
+
+// In a drive's root the program's folder is "K:" alone. In a folder whose
+// name code page 932 cannot hold, it keeps no settings file, and puts none
+// in the root instead, yet works.
+TEST(Start, InADriveRootAndInAFolderCodePage932CannotHold) {
+    const char* root = std::getenv("KELMORA_DRIVE_ROOT");  // mapped by the test run to a scratch folder
+    if (root == nullptr) GTEST_SKIP() << "no scratch drive was mapped for this run";
+    const std::string drive = root;
+    const std::wstring folder = DisplayText(drive) + L"\\Jos\u00E9";
+    const std::wstring files[] = {DisplayText(drive) + L"\\Kelmora.ini", DisplayText(drive) + L"\\Tavisk.ini",
+                                  folder + L"\\Kelmora.ini", folder + L"\\Kelmora.exe"};
+    for (const std::wstring& file : files) DeleteFileW(file.c_str());
+    {
+        AppDriver app;
+        ASSERT_TRUE(app.Start(drive) && app.Close()) << drive << DescribeWindows();
+    }
+    EXPECT_EQ(ReadFileBytes(drive + "\\Kelmora.ini"), Remembered(drive + "\\Tavisk.ini"));
+    for (const std::wstring& file : files) DeleteFileW(file.c_str());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(DisplayText(BuiltExePath()).c_str(), files[3].c_str(), FALSE));
+    // Paths here are code page 932: the copy starts by its relative name.
+    wchar_t previous[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, previous);
+    SetCurrentDirectoryW(folder.c_str());
+    {
+        AppDriver app;
+        const bool started = app.StartProgram("Kelmora.exe");
+        SetCurrentDirectoryW(previous);
+        ASSERT_TRUE(started && app.Close()) << DescribeWindows();
+    }
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(GetFileAttributesW(files[i].c_str()), INVALID_FILE_ATTRIBUTES) << NarrowOrEmpty(files[i]);
+    for (const std::wstring& file : files) DeleteFileW(file.c_str());
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+// kelmora_screenshot FOLDER IMAGE.bmp [TAB]: starts Kelmora.exe (KELMORA_EXE)
+// from FOLDER, optionally clicks tab TAB, saves what the screen shows of the
+// main dialog as a 24-bit BMP file and closes the program.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "e2e/Driver.h"
+#include "fsutil/WinText.h"
+
+namespace {
+
+bool SaveWindowImage(HWND window, const char* bmpPath) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};  // bottom-up, as BMP files are
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    const DWORD imageSize = ((static_cast<DWORD>(width) * 3 + 3) / 4) * 4 * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    file.bfSize = file.bfOffBits + imageSize;
+    bool saved = false;
+    HANDLE out = CreateFileW(DisplayText(bmpPath).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (out != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        saved = WriteFile(out, &file, sizeof file, &written, nullptr) &&
+                WriteFile(out, &info.bmiHeader, sizeof info.bmiHeader, &written, nullptr) &&
+                WriteFile(out, bits, imageSize, &written, nullptr);
+        CloseHandle(out);
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: kelmora_screenshot FOLDER IMAGE.bmp [TAB]\n");
+        return 2;
+    }
+    AppDriver app;
+    if (!app.Start(argv[1])) {
+        std::fprintf(stderr, "cannot start %s in %s; windows:\n%s", BuiltExePath().c_str(), argv[1],
+                     DescribeWindows().c_str());
+        return 1;
+    }
+    if (argc > 3) app.ClickTab(std::atoi(argv[3]));
+    Sleep(800);  // let it paint
+    const bool saved = SaveWindowImage(app.dialog, argv[2]);
+    app.Close();
+    if (!saved) std::fprintf(stderr, "cannot save %s\n", argv[2]);
+    return saved ? 0 : 1;
+}
