@@ -13,14 +13,17 @@ namespace {
 
 // Window enumeration callbacks must be stdcall in the x86 build: no lambdas.
 BOOL CALLBACK DescribeWindow(HWND window, LPARAM data) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
     if (IsWindowVisible(window))
-        *reinterpret_cast<std::ostringstream*>(data) << "  [" << NarrowOrEmpty(name) << "] [" << WindowText(window)
-                                                     << "] owner " << GetWindow(window, GW_OWNER) << " process " << owner << "\n";
+        *reinterpret_cast<std::ostringstream*>(data) << "  [" << WindowText(window) << "] owner "
+                                                     << GetWindow(window, GW_OWNER) << " process " << process << "\n";
     return TRUE;
+}
+
+void Click(HWND window, const RECT& rect, std::initializer_list<UINT> messages) {
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    for (UINT message : messages) PostMessageW(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
 }
 
 }  // namespace
@@ -33,7 +36,7 @@ std::string BuiltExePath() {
 std::string DescribeWindows() {
     std::ostringstream out;
     EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&out));
-    return out.str();
+    return "; windows:\n" + out.str();
 }
 
 std::string ControlText(HWND control) { return WindowText(control); }
@@ -47,21 +50,18 @@ void ClickButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 bool TypeKey(HWND window, UINT key, std::initializer_list<UINT> modifiers) {
     SetForegroundWindow(window);
     std::vector<INPUT> inputs;
-    auto add = [&inputs](UINT virtualKey, DWORD flags) {
+    std::vector<UINT> keys(modifiers);
+    keys.push_back(key);
+    for (std::size_t i = 0; i < 2 * keys.size(); ++i) {  // down in order, then up in reverse
         INPUT input{};
         input.type = INPUT_KEYBOARD;
-        input.ki.wVk = static_cast<WORD>(virtualKey);
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = flags;
+        input.ki.wVk = static_cast<WORD>(i < keys.size() ? keys[i] : keys[2 * keys.size() - 1 - i]);
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(input.ki.wVk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = i < keys.size() ? 0 : KEYEVENTF_KEYUP;
         inputs.push_back(input);
-    };
-    for (UINT modifier : modifiers) add(modifier, 0);
-    add(key, 0);
-    add(key, KEYEVENTF_KEYUP);
-    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) add(*it, KEYEVENTF_KEYUP);
+    }
     const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    // Let the target take the keys before the caller looks at the result.
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);  // let the target take them
     return sent == inputs.size();
 }
 
@@ -93,11 +93,12 @@ bool AppDriver::StartProgram(const std::string& exe) {
     CloseHandle(info.hThread);
     process = info.hProcess;
     processId = info.dwProcessId;
-    return Eventually([&] {
+    Eventually([&] {
         for (HWND shown : Dialogs(processId))
             if (GetWindow(shown, GW_OWNER) == nullptr) dialog = shown;
         return dialog != nullptr || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-    }, 20000) && dialog != nullptr;
+    }, 20000);
+    return dialog != nullptr;
 }
 
 bool AppDriver::Close() {
@@ -110,30 +111,25 @@ bool AppDriver::WaitExit(int timeoutMs) {
 }
 
 void AppDriver::Kill() {
-    if (process != nullptr && WaitForSingleObject(process, 0) != WAIT_OBJECT_0) {
-        TerminateProcess(process, 1);
-        WaitForSingleObject(process, 10000);
-    }
+    if (process != nullptr && TerminateProcess(process, 1)) WaitForSingleObject(process, 10000);
 }
 
 LRESULT AppDriver::SendRemote(HWND window, UINT message, WPARAM wParam, void* data, std::size_t size,
                               std::size_t textOffset, std::wstring* text) const {
-    constexpr std::size_t TextUnits = 1024;
-    const std::size_t total = size + (text != nullptr ? TextUnits * sizeof(wchar_t) : 0);
-    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, total, MEM_COMMIT, PAGE_READWRITE));
+    const std::size_t textBytes = text != nullptr ? 1024 * sizeof(wchar_t) : 0;
+    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size + textBytes, MEM_COMMIT, PAGE_READWRITE));
     if (remote == nullptr) return 0;
     if (text != nullptr) {  // the struct's text pointer, at textOffset, points past the struct
-        wchar_t* remoteText = reinterpret_cast<wchar_t*>(remote + size);
+        char* remoteText = remote + size;
         std::memcpy(static_cast<char*>(data) + textOffset, &remoteText, sizeof remoteText);
-        text->assign(TextUnits, L'\0');
-        WriteProcessMemory(process, remoteText, text->data(), TextUnits * sizeof(wchar_t), nullptr);
     }
     WriteProcessMemory(process, remote, data, size, nullptr);
     const LRESULT result = SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote));
     ReadProcessMemory(process, remote, data, size, nullptr);
     if (text != nullptr) {
-        ReadProcessMemory(process, remote + size, text->data(), TextUnits * sizeof(wchar_t), nullptr);
-        text->resize(wcsnlen(text->c_str(), TextUnits));
+        text->assign(textBytes / sizeof(wchar_t), L'\0');
+        ReadProcessMemory(process, remote + size, text->data(), textBytes, nullptr);
+        text->resize(wcsnlen(text->c_str(), text->size()));
     }
     VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     return result;
@@ -144,9 +140,7 @@ int AppDriver::TabSelection() const { return static_cast<int>(SendMessageW(Tab()
 std::vector<std::string> AppDriver::TabTexts() const {
     std::vector<std::string> texts;
     for (int i = 0; i < SendMessageW(Tab(), TCM_GETITEMCOUNT, 0, 0); ++i) {
-        TCITEMW item{};
-        item.mask = TCIF_TEXT;
-        item.cchTextMax = 1024;
+        TCITEMW item{TCIF_TEXT, 0, 0, nullptr, 1024, 0, 0};
         std::wstring text;
         SendRemote(Tab(), TCM_GETITEMW, static_cast<WPARAM>(i), &item, sizeof item, offsetof(TCITEMW, pszText), &text);
         texts.push_back(NarrowOrEmpty(text));
@@ -156,11 +150,9 @@ std::vector<std::string> AppDriver::TabTexts() const {
 
 bool AppDriver::ClickTab(int index) const {
     RECT rect{};
-    if (!SendRemote(Tab(), TCM_GETITEMRECT, static_cast<WPARAM>(index), &rect, sizeof rect)) return false;
-    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    PostMessageW(Tab(), WM_LBUTTONDOWN, MK_LBUTTON, point);
-    PostMessageW(Tab(), WM_LBUTTONUP, 0, point);
-    return true;
+    const bool found = SendRemote(Tab(), TCM_GETITEMRECT, static_cast<WPARAM>(index), &rect, sizeof rect) != 0;
+    if (found) Click(Tab(), rect, {WM_LBUTTONDOWN, WM_LBUTTONUP});
+    return found;
 }
 
 RECT AppDriver::DisplayArea() const {
@@ -193,17 +185,15 @@ HWND AppDriver::PageWith(int id) const {
 std::vector<std::string> AppDriver::Rows(HWND list) const {
     std::vector<std::string> rows;
     for (int row = 0; row < SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); ++row) {
-        std::string cells;
+        rows.emplace_back();
         for (int column : {0, 1}) {
             LVITEMW item{};
             item.iSubItem = column;
             item.cchTextMax = 1024;
             std::wstring text;
-            SendRemote(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), &item, sizeof item, offsetof(LVITEMW, pszText),
-                       &text);
-            cells += (column == 0 ? "" : " | ") + NarrowOrEmpty(text);
+            SendRemote(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), &item, sizeof item, offsetof(LVITEMW, pszText), &text);
+            rows.back() += (column == 0 ? "" : " | ") + NarrowOrEmpty(text);
         }
-        rows.push_back(cells);
     }
     return rows;
 }
@@ -215,11 +205,8 @@ bool AppDriver::SelectRow(HWND list, int row) const {
 }
 
 bool AppDriver::DoubleClickRow(HWND list, int row) const {
-    RECT rect{};
-    rect.left = LVIR_LABEL;
-    if (!SendRemote(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), &rect, sizeof rect)) return false;
-    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
-        PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
-    return true;
+    RECT rect{LVIR_LABEL, 0, 0, 0};
+    const bool found = SendRemote(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), &rect, sizeof rect) != 0;
+    if (found) Click(list, rect, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    return found;
 }

@@ -1,4 +1,4 @@
-// The control wrappers against real controls in a hidden window.
+// ListViewCtrl against a real list view in a hidden window.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "app/TabHost.h"
-#include "pages/ComboBoxCtrl.h"
 #include "pages/ListViewCtrl.h"
 
 namespace {
@@ -23,12 +21,12 @@ LRESULT CALLBACK RecordWidths(HWND window, UINT message, WPARAM wParam, LPARAM l
     return CallWindowProcW(ListProc, window, message, wParam, lParam);
 }
 
-struct ControlsTest : testing::Test {
-    ControlsTest() {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_TAB_CLASSES};
+struct ListViewCtrlTest : testing::Test {
+    ListViewCtrlTest() {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
     }
-    ~ControlsTest() override { DestroyWindow(parent); }
+    ~ListViewCtrlTest() override { DestroyWindow(parent); }
     HWND Child(const wchar_t* name, DWORD style) const {
         return CreateWindowExW(0, name, L"", WS_CHILD | style, 0, 0, 400, 300, parent, nullptr, nullptr, nullptr);
     }
@@ -53,7 +51,7 @@ struct ControlsTest : testing::Test {
     ListViewCtrl list;
 };
 
-TEST_F(ControlsTest, ListViewCellsOfAnyLengthAndOutOfRange) {
+TEST_F(ListViewCtrlTest, ListViewCellsOfAnyLengthAndOutOfRange) {
     NewList({"Name", "Path"}, 0);
     list.SetLastRowText(1, "none");  // an empty list: nothing to set
     HWND control = NewList({"Name", "Path"}, 3);
@@ -89,7 +87,7 @@ TEST_F(ControlsTest, ListViewCellsOfAnyLengthAndOutOfRange) {
     EXPECT_EQ(ItemData(second, 0), 0);
 }
 
-TEST_F(ControlsTest, ListViewColumnWidths) {
+TEST_F(ListViewCtrlTest, ListViewColumnWidths) {
     const struct { const char* header; std::string cell; int width; std::vector<int> sent; } rows[] = {
         {"Name", "", ListViewCtrl::AutoFitWidth, {-2, -2}},
         {"Name", "Name", ListViewCtrl::AutoFitWidth, {-2, -2}},
@@ -110,57 +108,6 @@ TEST_F(ControlsTest, ListViewColumnWidths) {
     NewList({}, 0);
     list.SetColumnWidth(-1, ListViewCtrl::AutoFitWidth);
     EXPECT_TRUE(WidthsSet.empty()) << "no columns";
-}
-
-// Rows with a text try SelectByText (1 when found), the others SetCurSel.
-TEST_F(ControlsTest, ComboBoxSelectionFallsBackToTheFirstItemOnlyWhenAsked) {
-    ComboBoxCtrl combo(Child(L"COMBOBOX", CBS_DROPDOWNLIST));
-    using Items = std::vector<const char*>;
-    const Items kinds = {"RPGXP", "RPGVX"};
-    const struct { Items items; const char* text; int index; bool fallback; int result, selected; } rows[] = {
-        {kinds, "RPGVX", 0, false, 1, 1}, {kinds, "rpgvx", 0, false, 0, -1}, {kinds, "rpgvx", 0, true, 0, 0},
-        {kinds, "RPGV", 0, true, 0, 0},   {kinds, "RPGVXX", 0, false, 0, -1}, {{}, "RPGXP", 0, true, 0, -1},
-        {{"表", "ソ"}, "ソ", 0, false, 1, 1}, {kinds, nullptr, 1, false, 1, 1}, {kinds, nullptr, 2, false, CB_ERR, -1},
-        {kinds, nullptr, 7, true, 0, 0},  {{}, nullptr, 0, true, 0, -1},
-    };
-    for (const auto& row : rows) {
-        SendMessageW(combo.GetWindow(), CB_RESETCONTENT, 0, 0);
-        for (const char* item : row.items) combo.AddString(item, -1);
-        const int result = row.text != nullptr ? combo.SelectByText(row.text, row.fallback) : combo.SetCurSel(row.index, row.fallback);
-        EXPECT_EQ(std::to_string(result) + " " + std::to_string(combo.GetCurSel()), std::to_string(row.result) + " " + std::to_string(row.selected))
-            << (row.text != nullptr ? row.text : std::to_string(row.index)) << " in " << row.items.size() << " items, fallback " << row.fallback;
-    }
-    combo.AddString("表ソ", 0);  // 0x5C second bytes, through the code page 932 boundary
-    combo.SetCurSel(0, false);
-    char buffer[4] = "xyz";
-    EXPECT_TRUE(combo.GetSelectedText(buffer, sizeof buffer));
-    EXPECT_EQ(combo.GetItemText(0) + "," + buffer, "表ソ,表") << "cut at a character boundary";
-}
-
-int InitCount = 0;
-INT_PTR CALLBACK PageProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? ++InitCount : 0; }
-
-// One host through a series of tables and page switches; the state after
-// each step: selection / tab count / each page shown (V), hidden (h) or
-// missing (x) / pages initialised so far.
-TEST_F(ControlsTest, TabHostPagesFollowTheTableAndTheSelection) {
-    const TabPageSpec three[] = {{"a", 201, PageProc}, {"b", 202, PageProc}, {"c", 202, PageProc}, {"", 0, nullptr}};
-    const TabPageSpec missing[] = {{"a", 201, PageProc}, {"no template", 299, PageProc}, {"c", 202, PageProc}, {"", 0, nullptr}};
-    const TabPageSpec none[] = {{"", 0, nullptr}};
-    const struct { const TabPageSpec* table; int index; const char* state; } steps[] = {
-        {three, 100, "0/3/Vhh/3"}, {nullptr, 2, "2/3/hhV/3"}, {nullptr, 5, "2/3/hhV/3"}, {nullptr, 0, "0/3/Vhh/3"},
-        {three, -5, "0/3/Vhh/6"},  {three, 2, "2/3/hhV/9"},   {missing, 0, "0/3/Vxh/11"}, {nullptr, 1, "1/3/hxh/11"},
-        {nullptr, 2, "2/3/hxV/11"}, {none, 0, "-1/0//11"},
-    };
-    TabHost host;
-    HWND tab = Child(WC_TABCONTROLW, WS_VISIBLE);
-    for (const auto& step : steps) {
-        step.table != nullptr ? host.Create(tab, GetModuleHandleW(nullptr), step.table, step.index) : host.ShowPage(step.index);
-        std::string state = std::to_string(host.GetCurSel()) + "/" + std::to_string(host.GetItemCount()) + "/";
-        for (int i = 0; i < host.GetItemCount(); ++i)
-            state += host.GetPage(i) == nullptr ? 'x' : (GetWindowLongW(host.GetPage(i), GWL_STYLE) & WS_VISIBLE) ? 'V' : 'h';
-        EXPECT_EQ(state + "/" + std::to_string(InitCount), step.state) << (step.table ? "Create at " : "ShowPage ") << step.index;
-    }
 }
 
 }  // namespace
