@@ -1,6 +1,6 @@
-// The RTP list tabs of the shipped Kelmora.exe: RTPs registered in the 32-bit
-// view of HKEY_LOCAL_MACHINE, real folders, the shell's folder windows, and
-// the program's own boxes, in one journey.
+// The RTP list tabs of the shipped Kelmora.exe in one journey: RTPs
+// registered in the 32-bit view of HKEY_LOCAL_MACHINE, real folders, the
+// shell's folder windows, and the program's own boxes.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -14,21 +14,17 @@
 namespace {
 
 HCURSOR Cursor() {
-    CURSORINFO cursor{};
-    cursor.cbSize = sizeof cursor;
+    CURSORINFO cursor{sizeof cursor, 0, nullptr, {}};
     GetCursorInfo(&cursor);
     return cursor.hCursor;
 }
 
 struct RtpListTest : testing::Test {
-    ~RtpListTest() override {
-        if (app.processId != 0) CloseOpenedFolders(3000, app.processId);
-    }
-    // Shows tab index from the keyboard: the strip scrolls, a click may miss.
+    ~RtpListTest() override { CloseOpenedFolders(3000, app.processId); }
+    // Shows tab index from the keyboard (the strip scrolls: a click may miss).
     void ShowTab(int index) {
         const HWND before = app.ShownPage();
-        for (int i = 0; i < 3 && app.TabSelection() != index; ++i) {
-            const int from = app.TabSelection();
+        for (int i = 0, from = app.TabSelection(); i < 3 && from != index; ++i, from = app.TabSelection()) {
             TypeKey(app.dialog, VK_TAB, {VK_CONTROL});
             Eventually([&] { return app.TabSelection() != from; });
         }
@@ -37,28 +33,22 @@ struct RtpListTest : testing::Test {
     }
     int RowOf(const std::string& name) const {
         const std::vector<std::string> rows = app.Rows(list);
-        int row = 0;
-        while (row < static_cast<int>(rows.size()) && rows[static_cast<std::size_t>(row)].rfind(name + " | ", 0) != 0) ++row;
-        return row;
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            if (rows[row].rfind(name + " | ", 0) == 0) return static_cast<int>(row);
+        return -1;
     }
-    void Select(const std::string& name, bool canRemove) {
-        ASSERT_TRUE(app.SelectRow(list, RowOf(name))) << name;
-        EXPECT_TRUE(Eventually([&] { return IsWindowEnabled(open) && IsWindowEnabled(remove) == canRemove; })) << name;
+    // Selects the row; says whether open and remove are then enabled.
+    std::string Select(const std::string& name) {
+        app.SelectRow(list, RowOf(name));
+        Eventually([&] { return IsWindowEnabled(open) != FALSE; });
+        return Buttons();
     }
-    bool NoButtons() const { return !IsWindowEnabled(open) && !IsWindowEnabled(remove); }
-    // Clicks remove and answers the question; returns the question.
-    SeenBox Remove(int answer) {
-        ClickButton(remove);
+    std::string Buttons() const { return std::string(IsWindowEnabled(open) ? "open" : "-") + (IsWindowEnabled(remove) ? " remove" : " -"); }
+    // "caption: text" of the next box, answered with button (0: Enter).
+    std::string Answer(int button) {
         HWND box = app.WaitBox();
         const SeenBox seen = box != nullptr ? ReadBox(box) : SeenBox{};
-        EXPECT_TRUE(box != nullptr && AnswerBox(box, answer)) << DescribeWindows();
-        return seen;
-    }
-    std::string Notice() {  // "caption: text" of the next box, answered with OK
-        HWND box = app.WaitBox();
-        if (box == nullptr) return "<no box>";
-        const SeenBox seen = ReadBox(box);
-        AnswerBox(box, IDOK);
+        EXPECT_TRUE(box != nullptr && AnswerBox(box, button)) << DescribeWindows();
         return seen.caption + ": " + seen.text;
     }
     std::string MakeRtp(ScratchKey& key, const std::string& name) {
@@ -84,54 +74,61 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
                                   MakeRtp(xp, "stANDard"), MakeRtp(xp, japanese)};
     ASSERT_TRUE(app.Start(dir.Path())) << DescribeWindows();
     ShowTab(2);
-    EXPECT_TRUE(app.Rows(list).empty() && NoButtons()) << "RPGVX has no key";
+    EXPECT_EQ(app.Rows(list).size(), 0u) << "RPGVX has no key";
+    EXPECT_EQ(Buttons(), "- -");
     ShowTab(1);
     EXPECT_EQ(app.Rows(list), rows) << "byte-wise: upper case first, Japanese last";
-    EXPECT_TRUE(NoButtons()) << "nothing selected";
-    Select("stANDard", false);  // the official RTP, in any letter case
-    Select("RTPa", true);
+    EXPECT_EQ(Buttons(), "- -") << "nothing selected";
+    EXPECT_EQ(Select("stANDard"), "open -") << "the official RTP, in any letter case";
+    EXPECT_EQ(Select("RTPa"), "open remove");
     ClickButton(open);
     EXPECT_EQ(CloseOpenedFolders(15000, app.processId, 1), std::vector<std::string>{"rtp0"});
     ASSERT_TRUE(app.DoubleClickRow(list, RowOf("rtpB")));
     EXPECT_EQ(CloseOpenedFolders(15000, app.processId, 1), std::vector<std::string>{"rtp2"});
 
-    // No, and Enter (No is the default), change nothing; the question holds the whole name.
-    Select(japanese, true);
-    const SeenBox question = Remove(IDNO);
-    EXPECT_EQ(question.caption + ": " + question.text,
-              "確認: 本当に RTP[" + japanese + "] を削除してもよろしいですか？\nフォルダ: " + folders[4]);
+    // No, and Enter, change nothing; the question holds the whole name.
+    Select(japanese);
+    ClickButton(remove);
+    HWND box = app.WaitBox();
+    ASSERT_NE(box, nullptr);
+    const SeenBox question = ReadBox(box);
     EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(question.defaultButton, IDNO);
-    Select("RTPa", true);
-    EXPECT_EQ(Remove(0).text, "本当に RTP[RTPa] を削除してもよろしいですか？\nフォルダ: " + folders[0]);
+    EXPECT_EQ(Answer(IDNO), "確認: 本当に RTP[" + japanese + "] を削除してもよろしいですか？\nフォルダ: " + folders[4]);
+    Select("RTPa");
+    ClickButton(remove);
+    EXPECT_EQ(Answer(0), "確認: 本当に RTP[RTPa] を削除してもよろしいですか？\nフォルダ: " + folders[0]);
     EXPECT_TRUE(xp.HasValue("RTPa") && PathExists(folders[0]) && app.Rows(list) == rows);
 
     // Yes: the list is rebuilt before the notice, and nothing stays selected.
-    Remove(IDYES);
+    ClickButton(remove);
+    Answer(IDYES);
     ASSERT_NE(app.WaitBox(), nullptr);
     rows.erase(rows.begin());
     EXPECT_EQ(app.Rows(list), rows);
-    EXPECT_TRUE(NoButtons());
-    EXPECT_EQ(Notice(), "お知らせ: RTPの削除に成功しました");
+    EXPECT_EQ(Buttons(), "- -");
+    EXPECT_EQ(Answer(IDOK), "お知らせ: RTPの削除に成功しました");
     EXPECT_FALSE(xp.HasValue("RTPa") || PathExists(folders[0]));
 
     // A file held open: the removal says so and the row stays; the value is gone.
     HANDLE held = CreateFileW(DisplayText(folders[2] + "\\Graphics\\表.png").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, 0, nullptr);
-    Select("rtpB", true);
+    Select("rtpB");
     SetCursorPos(0, 0);  // away from the boxes, which set their own cursor
     const HCURSOR before = Cursor();
-    Remove(IDYES);
+    ClickButton(remove);
+    Answer(IDYES);
     ASSERT_NE(app.WaitBox(), nullptr);
     EXPECT_NE(Cursor(), before) << "the wait cursor while the removal runs";
-    EXPECT_EQ(Notice(), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください");
+    EXPECT_EQ(Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください");
     CloseHandle(held);
     EXPECT_EQ(CloseOpenedFolders(15000, app.processId, 1), std::vector<std::string>{"rtp2"});
     EXPECT_EQ(Cursor(), before);
     EXPECT_EQ(app.Rows(list), rows);
-    Select("rtpB", true);
-    Remove(IDYES);
-    EXPECT_EQ(Notice(), "エラー: レジストリキーのサブキーの取得に失敗しました\nRTP[rtpB] はインストールされていないようです");
+    Select("rtpB");
+    ClickButton(remove);
+    Answer(IDYES);
+    EXPECT_EQ(Answer(IDOK), "エラー: レジストリキーのサブキーの取得に失敗しました\nRTP[rtpB] はインストールされていないようです");
 
     // Registered while the program runs: F5 in the list shows it.
     ScratchKey vx("Enterbrain\\RGSS2\\RTP");
