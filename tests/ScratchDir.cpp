@@ -1,20 +1,19 @@
 #include "ScratchDir.h"
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
-#include <vector>
 
 #include "fsutil/WinText.h"
 
 namespace {
 
-std::wstring Wide(const std::string& text) {
+std::filesystem::path Wide(const std::string& text) {
     std::wstring wide;
     if (!ToWide(text, wide)) throw std::runtime_error("not code page 932: " + text);
     return wide;
 }
-
-std::wstring KeyPath(const std::string& subPath) { return L"Software\\" + Wide(subPath); }
 
 void DeleteKey(const std::wstring& path, REGSAM view) {
     HKEY key = nullptr;
@@ -27,14 +26,12 @@ void DeleteKey(const std::wstring& path, REGSAM view) {
 }  // namespace
 
 ScratchDir::ScratchDir() {
-    wchar_t temp[MAX_PATH + 1] = {};
-    GetTempPathW(MAX_PATH, temp);
     static int counter = 0;
-    const std::wstring folder = std::wstring(temp) + L"kelmora-test-" + std::to_wstring(GetCurrentProcessId()) +
-                                L"-" + std::to_wstring(++counter);
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+        (L"kelmora-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
-    path = NarrowOrEmpty(folder);
+    path = NarrowOrEmpty(folder.wstring());
 }
 
 ScratchDir::~ScratchDir() {
@@ -43,47 +40,31 @@ ScratchDir::~ScratchDir() {
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(file);
-    return ok && written == bytes.size();
+    std::ofstream file(Wide(path), std::ios::binary | std::ios::trunc);
+    return static_cast<bool>(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())));
 }
 
 std::string ReadFileBytes(const std::string& path) {
-    HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-    CloseHandle(file);
-    return bytes;
+    std::ifstream file(Wide(path), std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<missing>";
 }
 
 bool PathExists(const std::string& path) { return GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 bool MakeDirectory(const std::string& path) { return CreateDirectoryW(Wide(path).c_str(), nullptr) != FALSE; }
 
-std::string CurrentDirectory() {
-    wchar_t buffer[32768] = {};
-    const DWORD length = GetCurrentDirectoryW(32768, buffer);
-    return NarrowOrEmpty(std::wstring_view(buffer, length));
-}
+std::string CurrentDirectory() { return NarrowOrEmpty(std::filesystem::current_path().wstring()); }
 
 ScratchKey::ScratchKey(const std::string& path, REGSAM keyView) : subPath(path), view(keyView) {
-    DeleteKey(KeyPath(subPath), view);
-    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, KeyPath(subPath).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | view, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
+    DeleteKey(L"Software\\" + Wide(subPath).wstring(), view);
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\" + Wide(subPath).wstring()).c_str(), 0, nullptr, 0,
+                        KEY_ALL_ACCESS | view, nullptr, &key, nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create the scratch key " + subPath);
 }
 
 ScratchKey::~ScratchKey() {
     RegCloseKey(key);
-    DeleteKey(KeyPath(subPath), view);
+    DeleteKey(L"Software\\" + Wide(subPath).wstring(), view);
 }
 
 bool ScratchKey::SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) {
@@ -95,11 +76,11 @@ bool ScratchKey::SetWide(const std::wstring& name, const std::wstring& data, DWO
 }
 
 bool ScratchKey::SetString(const std::string& name, const std::string& data, DWORD type) {
-    return SetWide(Wide(name), Wide(data), type);
+    return SetWide(Wide(name).wstring(), Wide(data).wstring(), type);
 }
 
 bool ScratchKey::SetDword(const std::string& name, DWORD value) {
-    return SetRaw(Wide(name), REG_DWORD, &value, sizeof value);
+    return SetRaw(Wide(name).wstring(), REG_DWORD, &value, sizeof value);
 }
 
 bool ScratchKey::HasValue(const std::string& name) const {
