@@ -59,6 +59,24 @@ std::string WindowText(HWND window) {
     return ToNarrow(text, narrow) ? narrow : "<not code page 932>";
 }
 
+bool TypeKey(HWND window, UINT key, std::initializer_list<UINT> modifiers) {
+    SetForegroundWindow(window);
+    std::vector<INPUT> inputs;
+    std::vector<UINT> keys(modifiers);
+    keys.push_back(key);
+    for (std::size_t i = 0; i < 2 * keys.size(); ++i) {  // down in order, then up in reverse
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = static_cast<WORD>(i < keys.size() ? keys[i] : keys[2 * keys.size() - 1 - i]);
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(input.ki.wVk, MAPVK_VK_TO_VSC));
+        input.ki.dwFlags = i < keys.size() ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);  // let the target take them
+    return sent == inputs.size();
+}
+
 std::vector<HWND> Dialogs(DWORD processId) {
     Search search{processId, {}};
     EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
@@ -88,17 +106,10 @@ bool AnswerBox(HWND box, int button, const std::string& fileName) {
         if (name == nullptr) name = GetDlgItem(box, 0x47C);
         SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideOrEmpty(fileName).c_str()));
     }
-    if (button == 0) {
-        // A real key press, as a user gives it, into the box's own thread.
-        SetForegroundWindow(box);
-        INPUT keys[2] = {};
-        keys[0].type = keys[1].type = INPUT_KEYBOARD;
-        keys[0].ki.wVk = keys[1].ki.wVk = VK_RETURN;
-        keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        SendInput(2, keys, sizeof(INPUT));
-    } else {
+    if (button == 0)
+        TypeKey(box, VK_RETURN);  // as a user answers
+    else
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-    }
     return Gone(box);
 }
 

@@ -4,6 +4,7 @@
 // Kelmora.exe driven from outside did. Every wait has a timeout.
 #include <windows.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ struct SeenBox {
 std::string WindowText(HWND window);
 inline HICON StockIcon(LPCWSTR id) { return LoadIconW(nullptr, id); }
 
+// Real key presses into window's thread after bringing it to the front,
+// modifiers (VK_CONTROL, VK_SHIFT) held while key is pressed.
+bool TypeKey(HWND window, UINT key, std::initializer_list<UINT> modifiers = {});
 // The shown dialogs of process processId.
 std::vector<HWND> Dialogs(DWORD processId);
 // The first shown dialog of processId other than except; null after timeoutMs.

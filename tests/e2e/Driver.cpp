@@ -47,24 +47,6 @@ void SetControlText(HWND control, const std::string& text) {
 
 void ClickButton(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
-bool TypeKey(HWND window, UINT key, std::initializer_list<UINT> modifiers) {
-    SetForegroundWindow(window);
-    std::vector<INPUT> inputs;
-    std::vector<UINT> keys(modifiers);
-    keys.push_back(key);
-    for (std::size_t i = 0; i < 2 * keys.size(); ++i) {  // down in order, then up in reverse
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = static_cast<WORD>(i < keys.size() ? keys[i] : keys[2 * keys.size() - 1 - i]);
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(input.ki.wVk, MAPVK_VK_TO_VSC));
-        input.ki.dwFlags = i < keys.size() ? 0 : KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    const UINT sent = SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);  // let the target take them
-    return sent == inputs.size();
-}
-
 HWND FocusOf(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

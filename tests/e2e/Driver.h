@@ -4,7 +4,6 @@
 // clicks, types real keys, and closes or kills it. Every wait has a timeout.
 #include <windows.h>
 
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -27,9 +26,6 @@ std::string DescribeWindows();
 std::string ControlText(HWND control);
 void SetControlText(HWND control, const std::string& text);
 void ClickButton(HWND button);  // posted: a box it opens does not block the driver
-// Real key presses into window's thread after bringing it to the front,
-// modifiers (VK_CONTROL, VK_SHIFT) held while key is pressed.
-bool TypeKey(HWND window, UINT key, std::initializer_list<UINT> modifiers = {});
 // The window with the keyboard focus in window's thread, or null.
 HWND FocusOf(HWND window);
 
