@@ -117,6 +117,13 @@ LRESULT AppDriver::SendRemote(HWND window, UINT message, WPARAM wParam, void* da
     return result;
 }
 
+std::string AppDriver::Answer(int button, const std::string& fileName) const {
+    HWND box = WaitBox();
+    if (box == nullptr) return "<no box>";
+    const SeenBox seen = ReadBox(box);
+    return AnswerBox(box, button, fileName) ? seen.caption + ": " + seen.text : "<not answered> " + seen.text;
+}
+
 int AppDriver::TabSelection() const { return static_cast<int>(SendMessageW(Tab(), TCM_GETCURSEL, 0, 0)); }
 
 std::vector<std::string> AppDriver::TabTexts() const {
@@ -135,6 +142,16 @@ bool AppDriver::ClickTab(int index) const {
     const bool found = SendRemote(Tab(), TCM_GETITEMRECT, static_cast<WPARAM>(index), &rect, sizeof rect) != 0;
     if (found) Click(Tab(), rect, {WM_LBUTTONDOWN, WM_LBUTTONUP});
     return found;
+}
+
+bool AppDriver::ShowTab(int index) const {
+    const HWND before = TabSelection() == index ? nullptr : ShownPage();
+    for (int i = 0, from = TabSelection(); i < 3 && from != index; ++i, from = TabSelection()) {
+        TypeKey(dialog, VK_TAB, {VK_CONTROL});
+        Eventually([&] { return TabSelection() != from; });
+    }
+    // The old page may stay shown a moment after the selection moved.
+    return Eventually([&] { return TabSelection() == index && ShownPage() != nullptr && ShownPage() != before; });
 }
 
 RECT AppDriver::DisplayArea() const {

@@ -47,12 +47,18 @@ public:
     void Kill();
     // A box or the open-file dialog: a dialog other than the main one.
     HWND WaitBox(int timeoutMs = 10000) const { return ::WaitBox(processId, dialog, timeoutMs); }
+    // Waits for the next box and answers it as AnswerBox does; its
+    // "caption: text", or "<no box>".
+    std::string Answer(int button, const std::string& fileName = "") const;
 
     // The tab strip. Tab texts and places need memory in the target.
     HWND Tab() const { return GetDlgItem(dialog, 1000); }
     int TabSelection() const;
     std::vector<std::string> TabTexts() const;
     bool ClickTab(int index) const;  // the mouse, on the middle of the tab
+    // Shows tab index with Ctrl+Tab, one key at a time (the strip scrolls
+    // when its tabs are wider than it: a click may not reach every tab).
+    bool ShowTab(int index) const;
     RECT DisplayArea() const;        // below the headers, in screen coordinates
     // The pages (child dialogs of the main dialog), the shown one, and the
     // page holding control id.

@@ -39,12 +39,9 @@ struct InstallerIniPageTest : testing::Test {
     // dialog with name, or with Cancel when name is empty.
     std::string Press(int id, const std::string& name = "") {
         ClickButton(Item(id));
-        HWND box = app->WaitBox();
-        if (box == nullptr) return "no dialog";
-        const SeenBox seen = ReadBox(box);
-        EXPECT_TRUE(AnswerBox(box, id == Browse && name.empty() ? IDCANCEL : IDOK, name)) << seen.text;
+        const std::string seen = app->Answer(id == Browse && name.empty() ? IDCANCEL : IDOK, name);
         SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);  // answered once loaded
-        return seen.caption + ": " + seen.text;
+        return seen;
     }
     ScratchDir dir;
     std::unique_ptr<AppDriver> app;

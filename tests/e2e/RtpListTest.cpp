@@ -21,14 +21,9 @@ HCURSOR Cursor() {
 
 struct RtpListTest : testing::Test {
     ~RtpListTest() override { CloseOpenedFolders(3000, app.processId); }
-    // Shows tab index from the keyboard (the strip scrolls: a click may miss).
     void ShowTab(int index) {
-        const HWND before = app.ShownPage();
-        for (int i = 0, from = app.TabSelection(); i < 3 && from != index; ++i, from = app.TabSelection()) {
-            TypeKey(app.dialog, VK_TAB, {VK_CONTROL});
-            Eventually([&] { return app.TabSelection() != from; });
-        }
-        ASSERT_TRUE(Eventually([&] { return app.TabSelection() == index && (page = app.ShownPage()) != before; })) << index;
+        ASSERT_TRUE(app.ShowTab(index)) << index;
+        page = app.ShownPage();
         list = GetDlgItem(page, 1001), open = GetDlgItem(page, 1002), remove = GetDlgItem(page, 1003);
     }
     int RowOf(const std::string& name) const {
@@ -44,13 +39,6 @@ struct RtpListTest : testing::Test {
         return Buttons();
     }
     std::string Buttons() const { return std::string(IsWindowEnabled(open) ? "open" : "-") + (IsWindowEnabled(remove) ? " remove" : " -"); }
-    // "caption: text" of the next box, answered with button (0: Enter).
-    std::string Answer(int button) {
-        HWND box = app.WaitBox();
-        const SeenBox seen = box != nullptr ? ReadBox(box) : SeenBox{};
-        EXPECT_TRUE(box != nullptr && AnswerBox(box, button)) << DescribeWindows();
-        return seen.caption + ": " + seen.text;
-    }
     std::string MakeRtp(ScratchKey& key, const std::string& name) {
         folders.push_back(dir / ("rtp" + std::to_string(folders.size())));
         EXPECT_TRUE(MakeDirectory(folders.back()) && MakeDirectory(folders.back() + "\\Graphics") &&
@@ -94,20 +82,20 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     const SeenBox question = ReadBox(box);
     EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(question.defaultButton, IDNO);
-    EXPECT_EQ(Answer(IDNO), "確認: 本当に RTP[" + japanese + "] を削除してもよろしいですか？\nフォルダ: " + folders[4]);
+    EXPECT_EQ(app.Answer(IDNO), "確認: 本当に RTP[" + japanese + "] を削除してもよろしいですか？\nフォルダ: " + folders[4]);
     Select("RTPa");
     ClickButton(remove);
-    EXPECT_EQ(Answer(0), "確認: 本当に RTP[RTPa] を削除してもよろしいですか？\nフォルダ: " + folders[0]);
+    EXPECT_EQ(app.Answer(0), "確認: 本当に RTP[RTPa] を削除してもよろしいですか？\nフォルダ: " + folders[0]);
     EXPECT_TRUE(xp.HasValue("RTPa") && PathExists(folders[0]) && app.Rows(list) == rows);
 
     // Yes: the list is rebuilt before the notice, and nothing stays selected.
     ClickButton(remove);
-    Answer(IDYES);
+    app.Answer(IDYES);
     ASSERT_NE(app.WaitBox(), nullptr);
     rows.erase(rows.begin());
     EXPECT_EQ(app.Rows(list), rows);
     EXPECT_EQ(Buttons(), "- -");
-    EXPECT_EQ(Answer(IDOK), "お知らせ: RTPの削除に成功しました");
+    EXPECT_EQ(app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
     EXPECT_FALSE(xp.HasValue("RTPa") || PathExists(folders[0]));
 
     // A file held open: the removal says so and the row stays; the value is gone.
@@ -117,18 +105,18 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     SetCursorPos(0, 0);  // away from the boxes, which set their own cursor
     const HCURSOR before = Cursor();
     ClickButton(remove);
-    Answer(IDYES);
+    app.Answer(IDYES);
     ASSERT_NE(app.WaitBox(), nullptr);
     EXPECT_NE(Cursor(), before) << "the wait cursor while the removal runs";
-    EXPECT_EQ(Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください");
+    EXPECT_EQ(app.Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください");
     CloseHandle(held);
     EXPECT_EQ(CloseOpenedFolders(15000, app.processId, 1), std::vector<std::string>{"rtp2"});
     EXPECT_EQ(Cursor(), before);
     EXPECT_EQ(app.Rows(list), rows);
     Select("rtpB");
     ClickButton(remove);
-    Answer(IDYES);
-    EXPECT_EQ(Answer(IDOK), "エラー: レジストリキーのサブキーの取得に失敗しました\nRTP[rtpB] はインストールされていないようです");
+    app.Answer(IDYES);
+    EXPECT_EQ(app.Answer(IDOK), "エラー: レジストリキーのサブキーの取得に失敗しました\nRTP[rtpB] はインストールされていないようです");
 
     // Registered while the program runs: F5 in the list shows it.
     ScratchKey vx("Enterbrain\\RGSS2\\RTP");
