@@ -1,0 +1,133 @@
+// Code page 932 text: stepping, paths, cutting, splitting, wildcards, ASCII
+// case and the byte-wise order of RTP names.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fsutil/MbcsText.h"
+#include "fsutil/TextSplit.h"
+#include "fsutil/Wildcard.h"
+#include "rtp/StringMap.h"
+
+// 表 and ソ: their second byte is the backslash's value. 日 is 93 FA.
+#define HYOU "\x95\x5C"
+#define SO "\x83\x5C"
+
+namespace {
+
+TEST(MbcsText, StepsWholeCharacters) {
+    for (char lead : std::string("\x81\x9F\xE0\xFC")) EXPECT_TRUE(IsLeadByte(lead)) << int(lead & 0xFF);
+    for (char single : std::string("\x5C\x80\xA0\xDF\xFD\xFF")) EXPECT_FALSE(IsLeadByte(single)) << int(single & 0xFF);
+    // A trail byte 7F is not valid, FC 40 is; a lead byte before the NUL is a character of its own.
+    const std::string text = "a" HYOU "\x81\x7F" "\xFC\x40" "\xFF" "\x95";
+    const char* p = text.c_str();
+    for (unsigned code : {0x61u, 0x955Cu, 0x817Fu, 0xFC40u, 0xFFu, 0x95u, 0u}) {
+        EXPECT_EQ(CharCodeAt(p), code) << "offset " << p - text.c_str();
+        EXPECT_NE(ByteKindAt(text.c_str(), p - text.c_str()), TrailByte) << "offset " << p - text.c_str();
+        p = NextChar(p);
+    }
+    EXPECT_EQ(p, text.c_str() + text.size()) << "stays at the NUL";
+    const int kinds[] = {0, 0, 1, 2, 1, 0, 1, 2, 0, 1, 0, 0};  // indices -1 to 10
+    for (int i = -1; i <= 10; ++i) EXPECT_EQ(ByteKindAt(text.c_str(), i), kinds[i + 1]) << "index " << i;
+}
+
+TEST(MbcsText, PathsSplitOnlyAtSeparatorCharacters) {
+    const struct { const char *path, *name, *folder; } rows[] = {
+        {"C:\\dir\\file.ini", "file.ini", "C:\\dir"}, {"file.ini", "file.ini", ""}, {"", "", ""},
+        {"C:\\dir\\", "", "C:\\dir"}, {"C:\\dir\\\\", "", "C:\\dir\\"}, {"C:\\", "", "C:"}, {"/", "", ""},
+        {"a/b\\c", "c", "a/b"}, {"C:\\dir\\" HYOU, HYOU, "C:\\dir"}, {"C:\\" SO "x" HYOU ".t", SO "x" HYOU ".t", "C:"},
+        {"C:\\" HYOU "\\x.ini", "x.ini", "C:\\" HYOU}, {"C:\\" SO "\\", "", "C:\\" SO},
+    };
+    for (const auto& row : rows) {
+        EXPECT_STREQ(GetFileNamePart(row.path), row.name) << row.path;
+        EXPECT_EQ(GetDirectoryPart(row.path), row.folder) << row.path;
+        std::string inPlace = row.path;
+        GetDirectoryPart(inPlace.data(), inPlace.c_str());
+        EXPECT_STREQ(inPlace.c_str(), row.folder) << row.path;
+    }
+}
+
+// TailOf and CutTail count bytes (CutTail never empties the text);
+// CharacterPrefix cuts between whole characters.
+TEST(MbcsText, TailsAndPrefixes) {
+    const struct { const char* text; size_t n; const char *tail, *cut; size_t prefix; } rows[] = {
+        {"abc", 0, "", "abc", 0}, {"abc", 2, "bc", "a", 2}, {"abc", 3, "abc", "abc", 3}, {"abc", 9, "abc", "abc", 3},
+        {"\\", 1, "\\", "\\", 1}, {"", 1, "", "", 0}, {"a" HYOU "b", 2, "\\b", "a\x95", 1},
+        {"a" HYOU "b", 3, HYOU "b", "a", 3}, {"a" HYOU "b", 9, "a" HYOU "b", "a" HYOU "b", 4},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(testing::Message() << "[" << row.text << "] n=" << row.n);
+        EXPECT_STREQ(TailOf(row.text, row.n), row.tail);
+        std::string cut = row.text;
+        CutTail(cut.data(), row.n);
+        EXPECT_STREQ(cut.c_str(), row.cut);
+        EXPECT_EQ(CharacterPrefix(row.text, row.n), row.prefix);
+    }
+}
+
+TEST(MbcsText, FoldsOnlyAsciiLetters) {
+    const struct { const char *a, *b; bool equal, startsWith; } rows[] = {
+        {"Standard", "sTANDARD", true, true}, {"Standard ", "Standard", false, true}, {"", "", true, true},
+        {"Standar", "Standard", false, false}, {"\xC1", "\xE1", false, false}, {"@[", "`{", false, false},
+        {"SOFTWARE\\x", "Software\\", false, true},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(EqualsIgnoreAsciiCase(row.a, row.b), row.equal) << row.a << " / " << row.b;
+        EXPECT_EQ(StartsWithIgnoreAsciiCase(row.a, row.b), row.startsWith) << row.a << " / " << row.b;
+    }
+}
+
+// The list starts stale each time: it is emptied first.
+TEST(SplitText, NonEmptyPiecesBetweenDelimiterCharacters) {
+    const struct { const char *text, *delimiters; int maxCount; const char* stop; StringList pieces; } rows[] = {
+        {"x.dll;;y.txt;", ";", 0, nullptr, {"x.dll", "y.txt"}}, {";;;", ";", 0, nullptr, {}}, {"", ";", 0, nullptr, {}},
+        {" ; a", ";", 0, nullptr, {" ", " a"}}, {"a;b,c d", ";, ", 0, nullptr, {"a", "b", "c", "d"}},
+        {"a;b", "", 0, nullptr, {}}, {"C:\\" HYOU "\\x", "\\", 0, nullptr, {"C:", HYOU, "x"}},
+        {"a;b#c;d", ";", 0, "#", {"a", "b"}}, {"#a", ";", 0, "#", {}}, {"a;b/", ";", 0, "//", {"a", "b/"}},
+        {"a;b", ";", 0, "", {"a", "b"}}, {"a;;b", ";", 0, ";;", {"a", "b"}},
+        {"a;b;c", ";", 1, nullptr, {"a", "b", "c"}},
+        {"a;;b;c;;", ";", 2, nullptr, {"a", "b;c"}}, {"a;b;c", ";", 3, nullptr, {"a", "b", "c"}},
+        {"a;", ";", 2, nullptr, {"a"}}, {"a\\b" HYOU, "\\", 2, nullptr, {"a", "b" HYOU}},
+    };
+    for (const auto& row : rows) {
+        StringList out{"stale"};
+        if (std::string(row.delimiters).size() == 1)
+            SplitText(row.text, out, row.delimiters[0], row.maxCount, row.stop);
+        else
+            SplitTextAtAny(row.text, out, row.delimiters, row.maxCount, row.stop);
+        EXPECT_EQ(out, row.pieces) << "[" << row.text << "] " << row.maxCount << (row.stop ? row.stop : "");
+    }
+}
+
+TEST(MatchWildcard, WholeCharactersCaseSensitive) {
+    const struct { const char *pattern, *name; bool match; } rows[] = {
+        {"*.ini", "x.ini", true}, {"*.ini", "x.INI", false}, {"*.*", "noext", false}, {"", "", true}, {"", "a", false},
+        {"*", "", true}, {"**", "abc", true}, {"a*", "a", true}, {"a?c", "ac", false}, {"a?c", "abc", true},
+        {"*a*b*c", "xaxxbyyc", true}, {"*a*b*c", "xaxxbyyca", false}, {"?", "", false}, {"?", "\x93\xFA", true},
+        {"??", "\x93\xFA", false}, {"a*?", "a\x93\xFA", true}, {HYOU "*", HYOU ".t", true}, {SO "*", HYOU ".t", false},
+        {"*\\*", HYOU "x", false}, {"*\\x", HYOU "x", false}, {"*\\x", HYOU "\\x", true}, {"*\x5C", HYOU, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(MatchWildcard(row.pattern, row.name), row.match) << "[" << row.pattern << "] [" << row.name << "]";
+    std::string stars;  // backtracking into every star would try C(250, 40) splits
+    for (int i = 0; i < 40; ++i) stars += "*a";
+    EXPECT_TRUE(MatchWildcard(stars.c_str(), std::string(250, 'a').c_str()));
+    EXPECT_FALSE(MatchWildcard((stars + "b").c_str(), std::string(250, 'a').c_str()));
+}
+
+// Unsigned bytes, letter case counts, a prefix first, the first value kept.
+TEST(StringMap, OrdersNamesByteWise) {
+    StringMap map;
+    for (const char* key : {"rtpB", "RTPa", "\x93\xFA", "~", "\x7F", "rtpA", "RTPb", "ab", "abc"})
+        map.emplace(key, key);
+    map.emplace(std::string("ab\0", 3), "");
+    map.emplace("abc", "second");
+    std::vector<std::string> keys;
+    for (const auto& entry : map) keys.push_back(entry.first);
+    EXPECT_EQ(keys, (std::vector<std::string>{"RTPa", "RTPb", "ab", std::string("ab\0", 3), "abc", "rtpA", "rtpB", "~",
+                                              "\x7F", "\x93\xFA"}));
+    EXPECT_EQ(map["abc"], "abc");
+}
+
+}  // namespace
