@@ -21,21 +21,19 @@ const std::string Nihon = "\x93\xFA\x96\x7B", Folder = "C:\\RTP\\\x95\x5C";  // 
 
 TEST(WinText, ExactOrFails) {
     const std::pair<std::string, std::wstring> both[] = {{"\x93\xFA\x96\x7B\x8C\xEA", L"\u65E5\u672C\u8A9E"},
-        {"\x95\x5C\\\x83\x5C", L"\u8868\\\u30BD"}, {"\xB1", L"\uFF71"}, {"C:\\x", L"C:\\x"}, {"", L""}};
+        {"\x95\x5C\\\x83\x5C", L"\u8868\\\u30BD"}, {"\xB1", L"\uFF71"}, {"", L""}};
     for (const auto& [narrow, wide] : both) {
-        std::wstring toWide = L"?";
-        std::string toNarrow = "?";
-        EXPECT_TRUE(ToWide(narrow, toWide) && ToNarrow(wide, toNarrow)) << narrow;
-        EXPECT_TRUE(toWide == wide && toNarrow == narrow) << narrow;
+        std::wstring toWide;
+        std::string toNarrow;
+        EXPECT_TRUE(ToWide(narrow, toWide) && ToNarrow(wide, toNarrow) && toWide == wide && toNarrow == narrow)
+            << narrow;
     }
-    for (const wchar_t* wide : {L"caf\u00E9", L"\U0001F600", L"a\u0101", L"\uAC00"}) {
-        std::string narrow = "untouched";  // best fit would name another file: é as 'e', an emoji as '?'
+    std::string narrow = "untouched";  // best fit would name another file: é as 'e', an emoji as '?'
+    for (const wchar_t* wide : {L"caf\u00E9", L"\U0001F600", L"a\u0101", L"\uAC00"})
         EXPECT_FALSE(ToNarrow(wide, narrow) || !narrow.empty()) << "got [" << narrow << "]";
-    }
-    for (const char* narrow : {"\x81", "a\x81", "\x81\x20", "\x81\x7F", "\xFD", "\xFF"}) {
-        std::wstring wide = L"untouched";
-        EXPECT_FALSE(ToWide(narrow, wide) || !wide.empty()) << "bytes [" << narrow << "]";
-    }
+    std::wstring wide = L"untouched";
+    for (const char* bytes : {"\x81", "a\x81", "\x81\x20", "\x81\x7F", "\xFD", "\xFF"})
+        EXPECT_FALSE(ToWide(bytes, wide) || !wide.empty()) << "bytes [" << bytes << "]";
     // The test runner says which ANSI code page each run must have: proof the runs differ.
     if (const char* acp = std::getenv("KELMORA_EXPECTED_ACP")) { EXPECT_EQ(GetACP(), UINT(std::atoi(acp))); }
 }
@@ -69,35 +67,32 @@ TEST(RegistryKey, OpensBelowSoftwareInThe32BitViewOnly) {
 }
 
 TEST(RegistryKey, ReadsWhatFitsAndNeverPastTheData) {
+    const std::wstring japanese518(259, L'\u3042');  // あ, 518 bytes in code page 932
+    // Too long for the 520-byte buffers, not REG_SZ, unnamed or not code page 932: skipped, walking on.
+    // Data without a terminating zero (a byte count), with an odd byte count, with a zero inside.
+    const struct { std::wstring name; DWORD type; std::wstring data; DWORD bytes; } values[] = {
+        {L"Big", REG_SZ, std::wstring(600, L'x'), 0}, {std::wstring(530, L'n'), REG_SZ, L"C:\\n", 0},
+        {L"E520", REG_SZ, std::wstring(520, L'e'), 0}, {L"F520", REG_SZ, japanese518 + L"\u3042", 0},
+        {L"", REG_SZ, L"C:\\", 0}, {L"Dword", REG_DWORD, L"ab", 4}, {L"Expand", REG_EXPAND_SZ, L"C:\\", 0},
+        {L"caf\u00E9", REG_SZ, L"C:\\", 0}, {L"plain", REG_SZ, L"C:\\caf\u00E9", 0},
+        {L"Full", REG_SZ, std::wstring(520, L'f'), 1040}, {L"RTPb", REG_SZ, L"C:\\b", 0}, {L"RTP", REG_SZ, L"C:\\", 0},
+        {L"rtpA", REG_SZ, L"C:\\a", 0}, {L"\u65E5\u672C", REG_SZ, L"C:\\RTP\\\u8868", 0}, {L"Empty", REG_SZ, L"", 0},
+        {L"D519", REG_SZ, std::wstring(519, L'd'), 0}, {L"G518", REG_SZ, japanese518, 0},
+        {std::wstring(519, L'm'), REG_SZ, L"C:\\m", 0}, {L"G519", REG_SZ, std::wstring(519, L'g'), 1038},
+        {L"NoZero", REG_SZ, L"C:u", 6}, {L"OddSize", REG_SZ, L"C:oX", 7},
+        {L"Zero", REG_SZ, std::wstring(L"C:\0x", 4), 8},
+    };
     ScratchKey scratch("KelmoraTest.Read");
-    std::string japanese520, japanese518;
-    for (int i = 0; i < 260; ++i) japanese520 += "\x82\xA0";
-    japanese518 = japanese520.substr(2);
-    // Too long for the 520-byte buffers, not REG_SZ, unnamed, or not code page 932: skipped, walking on.
-    ASSERT_TRUE(scratch.SetString("Big", std::string(600, 'x')) && scratch.SetString(std::string(530, 'n'), "C:\\n"));
-    ASSERT_TRUE(scratch.SetString("E520", std::string(520, 'e')) && scratch.SetString("F520", japanese520));
-    ASSERT_TRUE(scratch.SetString("", "C:\\") && scratch.SetDword("Dword", 1));
-    ASSERT_TRUE(scratch.SetString("Expand", "C:\\", REG_EXPAND_SZ) && scratch.SetWide(L"caf\u00E9", L"C:\\"));
-    ASSERT_TRUE(scratch.SetWide(L"plain", L"C:\\caf\u00E9"));
-    ASSERT_TRUE(scratch.SetString("RTPb", "C:\\b") && scratch.SetString("rtpA", "C:\\a"));
-    ASSERT_TRUE(scratch.SetString(Nihon, Folder) && scratch.SetString("Empty", ""));
-    ASSERT_TRUE(scratch.SetString("D519", std::string(519, 'd')) && scratch.SetString("G518", japanese518));
-    ASSERT_TRUE(scratch.SetString(std::string(519, 'm'), "C:\\m"));
-    // Without a terminating zero, with an odd byte count, with a zero inside.
-    const wchar_t noZero[] = {L'C', L':', L'u'}, odd[] = {L'C', L':', L'o', L'X'}, inner[] = {L'C', L':', 0, L'x'};
-    ASSERT_TRUE(scratch.SetRaw(L"NoZero", REG_SZ, noZero, sizeof noZero));
-    ASSERT_TRUE(scratch.SetRaw(L"OddSize", REG_SZ, odd, sizeof odd - 1) && scratch.SetRaw(L"Zero", REG_SZ, inner, 8));
-    std::wstring full(520, L'f'), almost(519, L'g');
-    ASSERT_TRUE(scratch.SetRaw(L"Full", REG_SZ, full.data(), 520 * 2));  // fills the buffer, no terminator
-    ASSERT_TRUE(scratch.SetRaw(L"G519", REG_SZ, almost.data(), 519 * 2));
+    for (const auto& v : values)
+        ASSERT_TRUE(scratch.SetRaw(v.name, v.type, v.data.c_str(), v.bytes ? v.bytes : DWORD(v.data.size() * 2 + 2)));
     RegistryKey key;
     ASSERT_TRUE(key.Open("KelmoraTest.Read", HKEY_LOCAL_MACHINE));
     StringMap map;
     ASSERT_TRUE(key.ReadStringValues(map));
-    // Byte-wise: capitals first, Japanese last.
-    const Pairs expected = {{"D519", std::string(519, 'd')},
-        {"Empty", ""}, {"G518", japanese518}, {"G519", std::string(519, 'g')}, {"NoZero", "C:u"}, {"OddSize", "C:o"},
-        {"RTPb", "C:\\b"}, {"Zero", "C:"}, {std::string(519, 'm'), "C:\\m"}, {"rtpA", "C:\\a"}, {Nihon, Folder}};
+    // Byte-wise: a prefix first, capitals before small letters, Japanese last.
+    const Pairs expected = {{"D519", std::string(519, 'd')}, {"Empty", ""}, {"G518", NarrowOrEmpty(japanese518)},
+        {"G519", std::string(519, 'g')}, {"NoZero", "C:u"}, {"OddSize", "C:o"}, {"RTP", "C:\\"}, {"RTPb", "C:\\b"},
+        {"Zero", "C:"}, {std::string(519, 'm'), "C:\\m"}, {"rtpA", "C:\\a"}, {Nihon, Folder}};
     EXPECT_EQ(Pairs(map.begin(), map.end()), expected);
     // QueryString fits the whole text and its terminator in the buffer, or fails.
     const struct { const char* name; unsigned size; const char* text; } rows[] = {{"D519", 519, nullptr},
