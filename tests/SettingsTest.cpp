@@ -17,12 +17,12 @@ std::string Utf16(const std::wstring& w) { return std::string(reinterpret_cast<c
 // Other names go to the exe folder, which becomes current; where its name
 // cannot be held there is no path at all, rather than a file in a root folder.
 TEST(IniFile, SetPathPutsOtherNamesInTheExeFolder) {
-    const std::string folder = GetExeDirectory(), inFolder = folder.empty() ? "" : folder + "\\";
+    const std::string folder = GetExeDirectory();
     const auto pathOf = [](const char* name, bool kept) { IniFile f; f.SetPath(name, kept); return f.GetPath(); };
     SetCurrentDirectoryW(L"C:\\");
-    EXPECT_EQ(pathOf("Kelmora.ini", false), inFolder.empty() ? "" : inFolder + "Kelmora.ini");
+    EXPECT_EQ(pathOf("Kelmora.ini", false), folder.empty() ? "" : folder + "\\Kelmora.ini");
     EXPECT_EQ(PathExists("test_settings.exe"), !folder.empty()) << "the exe folder is current";
-    EXPECT_EQ(pathOf("C:x", false), inFolder.empty() ? "" : inFolder + "C:x");
+    EXPECT_EQ(pathOf("C:x", false), folder.empty() ? "" : folder + "\\C:x");
     for (const char* kept : {"D:\\x.ini", "\x95\x5C:\\x"}) EXPECT_EQ(pathOf(kept, false), kept);
     EXPECT_EQ(pathOf("x.ini", true), "x.ini");
     if (folder.empty()) return;  // the copy started below

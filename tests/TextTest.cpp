@@ -16,17 +16,17 @@ namespace {
 // Lead bytes are 81-9F and E0-FC; a trail byte 7F is invalid; a lead byte
 // before the NUL is a character of its own. CharacterPrefix cuts between characters.
 TEST(MbcsText, StepsWholeCharacters) {
-    const std::string text = "a" HYOU "\x81\x7F" "\x9F\xFC" "\xA0\xDF\xFD" "\xE0\x40" "\xFF" "\x95";
+    const std::string text = "a" HYOU "\x81\x7F" "\x9F\x40" "\xA0\xDF\xFD" "\xE0\x40" "\xFC\xFC" "\xFF" "\x95";
     const char* p = text.c_str();
-    for (unsigned code : {0x61u, 0x955Cu, 0x817Fu, 0x9FFCu, 0xA0u, 0xDFu, 0xFDu, 0xE040u, 0xFFu, 0x95u, 0u}) {
+    for (unsigned code : {0x61u, 0x955Cu, 0x817Fu, 0x9F40u, 0xA0u, 0xDFu, 0xFDu, 0xE040u, 0xFCFCu, 0xFFu, 0x95u, 0u}) {
         EXPECT_EQ(CharCodeAt(p), code) << "offset " << p - text.c_str();
         p = NextChar(p);
     }
     EXPECT_EQ(p, text.c_str() + text.size()) << "stays at the NUL";
-    const int kinds[] = {0, 0, 1, 2, 1, 0, 1, 2, 0, 0, 0, 1, 2, 0, 1, 0, 0};  // indices -1 to 15
-    for (int i = -1; i <= 15; ++i) EXPECT_EQ(ByteKindAt(text.c_str(), i), kinds[i + 1]) << "index " << i;
-    const size_t prefixes[] = {0, 1, 1, 3, 3, 5, 5, 7, 8, 9, 10, 10, 12, 13, 14, 14};  // limits 0 to 15
-    for (size_t n = 0; n <= 15; ++n) EXPECT_EQ(CharacterPrefix(text.c_str(), n), prefixes[n]) << "limit " << n;
+    const int kinds[] = {0, 0, 1, 2, 1, 0, 1, 2, 0, 0, 0, 1, 2, 1, 2, 0, 1, 0, 0};  // indices -1 to 17
+    for (int i = -1; i <= 17; ++i) EXPECT_EQ(ByteKindAt(text.c_str(), i), kinds[i + 1]) << "index " << i;
+    const size_t prefixes[] = {0, 1, 1, 3, 3, 5, 5, 7, 8, 9, 10, 10, 12, 12, 14, 15, 16, 16};  // limits 0 to 17
+    for (size_t n = 0; n <= 17; ++n) EXPECT_EQ(CharacterPrefix(text.c_str(), n), prefixes[n]) << "limit " << n;
 }
 
 TEST(MbcsText, PathsSplitOnlyAtSeparatorCharacters) {
