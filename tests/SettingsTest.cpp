@@ -1,0 +1,125 @@
+// IniFile and SettingsFile on real ini files through the platform's profile
+// functions, under ANSI code pages that can and cannot carry code page 932 bytes.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "ScratchDir.h"
+#include "fsutil/WinText.h"
+#include "settings/ExeDirectory.h"
+#include "settings/SettingsFile.h"
+
+namespace {
+
+std::string Utf16(const std::wstring& w) { return std::string(reinterpret_cast<const char*>(w.data()), w.size() * 2); }
+
+// Other names go to the exe folder, which becomes current; where its name
+// cannot be held there is no path at all, rather than a file in a root folder.
+TEST(IniFile, SetPathPutsOtherNamesInTheExeFolder) {
+    const std::string folder = GetExeDirectory();
+    const auto pathOf = [](const char* name, bool kept) { IniFile f; f.SetPath(name, kept); return f.GetPath(); };
+    SetCurrentDirectoryW(L"C:\\");
+    EXPECT_EQ(pathOf("Kelmora.ini", false), folder.empty() ? "" : folder + "\\Kelmora.ini");
+    EXPECT_EQ(PathExists("test_settings.exe"), !folder.empty()) << "the exe folder is current";
+    EXPECT_EQ(pathOf("C:x", false), folder.empty() ? "" : folder + "\\C:x");
+    for (const char* kept : {"D:\\x.ini", "\x95\x5C:\\x"}) EXPECT_EQ(pathOf(kept, false), kept);
+    EXPECT_EQ(pathOf("x.ini", true), "x.ini");
+    if (folder.empty()) return;  // the copy started below
+    ScratchDir dir;
+    const std::wstring copy = WideOrEmpty(dir.Path()) + L"\\Zo\u00EB", exe = copy + L"\\test_settings.exe";
+    const std::wstring self = WideOrEmpty(folder + "\\test_settings.exe");
+    std::wstring args = L"\"" + exe + L"\" --gtest_filter=IniFile.SetPath*";
+    ASSERT_TRUE(CreateDirectoryW(copy.c_str(), nullptr) && CopyFileW(self.c_str(), exe.c_str(), TRUE));
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION child = {};
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), args.data(), nullptr, nullptr, 0, 0, nullptr, nullptr, &startup, &child));
+    if (WaitForSingleObject(child.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(child.hProcess, 9);
+    DWORD code = 9;
+    EXPECT_TRUE(GetExitCodeProcess(child.hProcess, &code) && code == 0) << "the copy's run failed: " << code;
+    CloseHandle(child.hThread), CloseHandle(child.hProcess);
+}
+
+// A value as a Unicode file and as a file without a byte order mark hold it.
+// The Japanese one has 0x5C second bytes; Zoë is beyond code page 932, and an
+// ANSI file holds it in the bytes of code page 1252.
+struct Value { std::wstring unicode; std::string ansi; };
+const Value Ascii{L"C:\\T", "C:\\T"}, Japanese{L"D:\\\u30BD\u8868", "D:\\\x83\x5C\x95\x5C"}, Zoe{L"Zo\u00EB", "Zo\xEB"};
+enum Encoding { NoFile, Ansi, Utf16Bom, Utf8Bom };
+
+// "[K]", then "In=" and "Copy=" lines, as the encoding lays them down.
+std::string FileBytes(Encoding encoding, const Value* in, const Value* copy) {
+    std::wstring unicode = L"[K]\r\n";
+    std::string ansi = "[K]\r\n", utf8(256, '\0');
+    if (in) unicode += L"In=" + in->unicode + L"\r\n", ansi += "In=" + in->ansi + "\r\n";
+    if (copy) unicode += L"Copy=" + copy->unicode + L"\r\n", ansi += "Copy=" + copy->ansi + "\r\n";
+    utf8.resize(WideCharToMultiByte(CP_UTF8, 0, unicode.data(), int(unicode.size()), utf8.data(), 256, 0, 0));
+    return encoding == Utf16Bom ? "\xFF\xFE" + Utf16(unicode) : encoding == Utf8Bom ? "\xEF\xBB\xBF" + utf8 : ansi;
+}
+
+// Each row: a file holding In = value is read, then Copy is written (Zoë's
+// row writes ASCII). A read gives the stored text exactly or fails with the
+// empty text; a write stores the text exactly or fails and leaves every byte.
+// One file takes every encoding in turn: it is found afresh for every call.
+TEST(IniFile, TextIsExactOrTheOperationFails) {
+    enum : unsigned { J = 1, W = 2, K = 4, U = 8, All = 15 };  // ANSI code pages 932, 1252, 949, 65001
+    const struct { Encoding encoding; const Value* value; unsigned readsUnder, writesUnder; } rows[] = {
+        {NoFile, &Ascii, All, All}, {Ansi, &Ascii, All, All}, {Utf16Bom, &Japanese, All, All},
+        {NoFile, &Japanese, All, J | W}, {Utf8Bom, &Ascii, All, 0}, {Ansi, &Japanese, J | W, J | W},
+        {Utf16Bom, &Ascii, All, All}, {Ansi, &Zoe, 0, W}, {Utf8Bom, &Japanese, All, 0}, {Utf16Bom, &Zoe, 0, All},
+        {Utf8Bom, &Zoe, 0, 0}};
+    const unsigned acp = GetACP(), run = acp == 932 ? J : acp == 1252 ? W : acp == 949 ? K : acp == 65001 ? U : 0u;
+    ASSERT_NE(run, 0u) << "no row expects ANSI code page " << acp;
+    ScratchDir dir;
+    const std::string path = dir / "\x93\xFA\x96\x7B.ini";  // 日本.ini
+    IniFile file, none;
+    file.SetPath(path.c_str(), true);
+    for (const auto& row : rows) {
+        const Value *in = row.encoding == NoFile ? nullptr : row.value, *copy = row.value == &Zoe ? &Ascii : row.value;
+        SCOPED_TRACE(testing::Message() << "encoding " << row.encoding << ", value " << row.value->ansi);
+        const std::string before = in ? FileBytes(row.encoding, in, nullptr) : "<missing>";
+        if (in) { ASSERT_TRUE(WriteFileBytes(path, before)); } else DeleteFileW(WideOrEmpty(path).c_str());
+        const bool reads = (row.readsUnder & run) != 0, writes = (row.writesUnder & run) != 0;
+        std::string text = "garbage";
+        EXPECT_EQ(file.Read("K", "In", text, row.value->ansi.c_str()), reads);
+        EXPECT_EQ(text, reads ? row.value->ansi : "");
+        // A line break or a NUL would end the line early and start lines of its own.
+        EXPECT_FALSE(file.Write("K", "Copy", copy->ansi + "\n[K]") || file.Write("K", "Copy", std::string("x\0y", 3)) ||
+                     file.Write("K", "Copy\r", "x") || file.Write("K]\r\n[K", "Copy", "x"));
+        EXPECT_EQ(ReadFileBytes(path), before);
+        EXPECT_EQ(file.Write("K", "Copy", copy->ansi), writes);
+        EXPECT_EQ(ReadFileBytes(path), writes ? FileBytes(in ? row.encoding : Ansi, in, copy) : before);
+    }
+    char out[8];  // a missing key's default, cut to 3 bytes between characters
+    EXPECT_TRUE(file.Read("K", "Missing", out, 4, "\x93\xFA\x96\x7B") == 2 && std::string(out) == "\x93\xFA") << out;
+    file.SetPath((dir / "no-such-folder\\x.ini").c_str(), true);
+    EXPECT_FALSE(file.Write("K", "In", "x") || none.Write("K", "In", "x") || none.Read("K", "In", out, 8, "d") || *out);
+}
+
+// Written back at the end, by key byte-wise. A stored text the program cannot
+// hold (not code page 932, or too long for the buffer: it would be written back
+// cut) reads as the empty text and is not written back, so the file keeps it,
+// unless the program then sets a new text. The file is UTF-16, which every ANSI
+// code page can have written. (The program binds texts only.)
+TEST(SettingsFile, WritesTheBoundTextsBackAtTheEnd) {
+    ScratchDir dir;
+    const std::string path = dir / "Kelmora.ini";
+    const std::wstring stored = L"[K]\r\nIn=C:\\Zo\u00EB\r\nLong=" + std::wstring(600, L'x') + L"\r\nEmpty=\r\n";
+    ASSERT_TRUE(WriteFileBytes(path, "\xFF\xFE" + Utf16(stored)));
+    char in[512] = "garbage", longText[512] = "garbage", empty[8] = "garbage", fresh[8];
+    {
+        SettingsFile settings(path.c_str(), true);
+        settings.BindText("K", "In", in, sizeof in, "C:\\default.ini");
+        settings.BindText("K", "Long", longText, sizeof longText, "");
+        settings.BindText("K", "Fresh", fresh, sizeof fresh, "new");
+        settings.BindText("K", "Empty", empty, sizeof empty, "default");
+        EXPECT_TRUE(!in[0] && !longText[0] && !empty[0] && std::string(fresh) == "new") << in << longText << empty;
+        EXPECT_EQ(ReadFileBytes(path), "\xFF\xFE" + Utf16(stored)) << "nothing is written before the end";
+        std::strcpy(longText, "chosen");
+    }
+    EXPECT_EQ(ReadFileBytes(path),
+              "\xFF\xFE" + Utf16(L"[K]\r\nIn=C:\\Zo\u00EB\r\nLong=chosen\r\nEmpty=\r\nFresh=new\r\n"));
+}
+
+}  // namespace
