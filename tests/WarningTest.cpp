@@ -7,6 +7,7 @@
 #include "ScratchDir.h"
 #include "app/ChooseOpenFile.h"
 #include "app/Warning.h"
+#include "fsutil/WinText.h"
 
 namespace {
 
@@ -45,7 +46,9 @@ TEST(ChooseOpenFile, ReturnsTheConfirmedPathOnlyWhenItFits) {
     const struct { int button; const char* typed; std::uint32_t size; const char* title; bool chosen; std::string file, shownTitle; } rows[] = {
         {IDOK, "new-表.ini", 512, "ファイルを選択", true, dir / "new-表.ini", "ファイルを選択"},
         {IDCANCEL, "", 512, "", false, "initial.ini", "<the platform's>"},
-        {IDOK, "a-rather-long-name.ini", 24, nullptr, false, "initial.ini", "<the platform's>"},
+        // Fits the dialog's UTF-16 buffer, not the code page 932 bytes.
+        {IDOK, "表表表表.ini", static_cast<std::uint32_t>(DisplayText(dir / "表表表表.ini").size() + 1), nullptr, false, "initial.ini",
+         "<the platform's>"},
     };
     for (const auto& row : rows) {
         char file[512] = "initial.ini";

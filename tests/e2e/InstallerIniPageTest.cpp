@@ -92,11 +92,13 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     EXPECT_EQ(Shown()[6] + " " + ReadFileBytes(chosen), chosen + " " + NewSection(Defaults));
     // 300 bytes: 259 would end inside a character. Then typing at the start,
     // where the caret is: what no longer fits is refused, the rest kept.
-    const Values typed = {Repeat("表", 150), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp"};
+    // In 255 bytes, A, ソ and 表 typed at the start leave room for half of 表.
+    const Values typed = {Repeat("表", 150), "x" + Repeat("表", 127), "(c) 2026 ソ", "Ver1.00", "表.bmp"};
     for (int i = 0; i < 5; ++i) SetControlText(Item(Fields[i]), typed[static_cast<std::size_t>(i)]);
     for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(Fields[0]), WM_CHAR, key, 0);
+    for (wchar_t key : {L'A', L'\u30BD', L'\u8868'}) SendMessageW(Item(Fields[1]), WM_CHAR, key, 0);
     ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
-    const Values kept = {"A" + Repeat("表", 129), "ソフト表示", "(c) 2026 ソ", "Ver1.00", "表.bmp", "RPGVX"};
+    const Values kept = {"A" + Repeat("表", 129), "Aソx" + Repeat("表", 127), "(c) 2026 ソ", "Ver1.00", "表.bmp", "RPGVX"};
     EXPECT_EQ(Shown(), With(kept, chosen));
     // As root a read-only file is writable: a folder in its place is not.
     ASSERT_TRUE(DeleteFileW(DisplayText(chosen).c_str()) && MakeDirectory(chosen));
