@@ -1,20 +1,26 @@
 #pragma once
 // The tree of tests/make-link-fixture.sh, made on the Linux side by a CTest
-// fixture (Wine can make neither links nor names Windows forbids) on a drive
-// of its own, and named by the environment variable KELMORA_LINK_FIXTURE.
+// fixture (Wine can make neither links nor names Windows forbids) on drive L:
+// and named by the environment variable KELMORA_LINK_FIXTURE.
+#include <windows.h>
+
+#include <algorithm>
 #include <string>
 
-// The fixture's folder as a Windows path, or "" when the variable is not set.
-std::string LinkFixtureFolder();
+#include "fsutil/WinText.h"
 
-// Whether this process runs under Wine, where the fixture must be present.
-bool RunningUnderWine();
+inline std::string LinkFixtureFolder() {
+    wchar_t value[1024] = {};
+    const DWORD length = GetEnvironmentVariableW(L"KELMORA_LINK_FIXTURE", value, 1024);
+    std::wstring path(value, length < 1024 ? length : 0);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return NarrowOrEmpty(path);
+}
 
-// Gives the fixture's folder, fails the test under Wine without one, and
-// skips it elsewhere (on Windows itself nothing makes the fixture).
-#define REQUIRE_LINK_FIXTURE(folder)                                                         \
-    const std::string folder = LinkFixtureFolder();                                          \
-    if (folder.empty()) {                                                                    \
-        if (RunningUnderWine()) FAIL() << "run through ctest: KELMORA_LINK_FIXTURE is not set"; \
-        GTEST_SKIP() << "the link fixture is made under Wine only";                          \
-    }
+// Gives the fixture's folder; fails the test under Wine without one, and skips
+// it on Windows itself, where nothing makes the fixture.
+#define REQUIRE_LINK_FIXTURE(folder)                                                             \
+    const std::string folder = LinkFixtureFolder();                                              \
+    if (folder.empty() && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))    \
+        FAIL() << "run through ctest: KELMORA_LINK_FIXTURE is not set";                          \
+    if (folder.empty()) GTEST_SKIP() << "the link fixture is made under Wine only"

@@ -15,7 +15,8 @@
 #   filertp/abslink.txt -> .../outside/sub/deep.txt which Wine shows as files
 #   games/deep/rtp/data.txt, NAME           what may be deleted, beside names
 #                                           that climb out of the folder or hold
-#                                           a character Windows forbids
+#                                           a character Windows forbids, or one code
+#                                           page 932 cannot hold (é)
 #   keep/, rootfile.txt, games/deep/x.txt   what those names point at
 #   chain/d/d/...                           2,000 levels of folders
 set -eu
@@ -50,7 +51,7 @@ echo x > "$dir/games/deep/x.txt"
 echo inner > "$hostile"/'..\..\..\keep/inner.txt'
 echo inner > "$hostile/c*d/inner.txt"
 for name in '..\..\..\rootfile.txt' '..\x.txt' 'a:b' 'a*b' 'a?b' 'a"b' 'a<b' 'a>b' 'a|b' \
-            "$(printf 'a\001b')" "$(printf 'a\037b')"; do
+            "$(printf 'a\001b')" "$(printf 'a\037b')" 'é'; do
   echo hostile > "$hostile/$name"
 done
 echo data > "$hostile/data.txt"
