@@ -1,18 +1,96 @@
-// DeleteRtp against the real registry (the RPGXP and RPGVX keys in the test
-// prefix), real folders, links and files, real warning boxes answered by the
-// test, and the shell's real folder window.
+// The removal of an RTP against the real registry (the RPGXP and RPGVX keys
+// in the test prefix), real folders and files, real warning boxes answered by
+// the test and the shell's real folder window; and the file tree collection it
+// lists everything with. Both run on scratch trees and on the Linux-made tree
+// of drive L: (tests/make-link-fixture.sh: Wine can make neither links nor
+// names Windows forbids), named by the environment variable
+// KELMORA_LINK_FIXTURE.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "DialogWatcher.h"
-#include "LinkFixture.h"
 #include "OpenedFolders.h"
 #include "ScratchDir.h"
+#include "fsutil/FileTree.h"
+#include "fsutil/WinText.h"
 #include "rtp/DeleteRtp.h"
 
 namespace {
+
+std::string LinkFixtureFolder() {
+    wchar_t value[1024] = {};
+    const DWORD length = GetEnvironmentVariableW(L"KELMORA_LINK_FIXTURE", value, 1024);
+    std::wstring path(value, length < 1024 ? length : 0);
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    return NarrowOrEmpty(path);
+}
+
+// Gives the fixture's folder; fails the test under Wine without one, and skips
+// it on Windows itself, where nothing makes the fixture.
+#define REQUIRE_LINK_FIXTURE(folder)                                                             \
+    const std::string folder = LinkFixtureFolder();                                              \
+    if (folder.empty() && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))    \
+        FAIL() << "run through ctest: KELMORA_LINK_FIXTURE is not set";                          \
+    if (folder.empty()) GTEST_SKIP() << "the link fixture is made under Wine only"
+
+// expected: the collected paths, sorted, separated by blanks.
+struct Row { const char* root; bool directories; const char* patterns; int depth; const char* expected; };
+
+// Collects each row from base, the current directory.
+void CheckRows(const std::string& base, std::initializer_list<Row> rows) {
+    wchar_t before[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, before);
+    ASSERT_TRUE(SetCurrentDirectoryW(WideOrEmpty(base).c_str())) << base;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.root << ' ' << row.directories << " \"" << row.patterns << "\" " << row.depth);
+        StringList out{"stale"};
+        const int count = CollectPaths(row.root, out, row.patterns, row.directories, row.depth);
+        EXPECT_EQ(count, static_cast<int>(out.size()));
+        std::sort(out.begin(), out.end());
+        std::string text;
+        for (const auto& path : out) text += (text.empty() ? "" : " ") + path;
+        EXPECT_EQ(text, row.expected);
+    }
+    SetCurrentDirectoryW(before);
+}
+
+// ソ (83 5C) and 表 (95 5C) end in the byte of '\'.
+TEST(CollectPaths, DepthPatternsRootsAndLimits) {
+    ScratchDir dir;
+    const std::string longName(100, 'l');
+    for (const char* d : {"R", "R\\a", "R\\a\\a1", "R\\a\\a1\\a2", "R\\b", "R\\b\\b1", "R\\ソ"})
+        ASSERT_TRUE(MakeDirectory(dir / d)) << d;
+    for (const char* f : {"R\\g", "R\\a\\f1.txt", "R\\a\\a1\\h.ini", "R\\ソ\\表.txt"})
+        ASSERT_TRUE(WriteFileBytes(dir / f, f));
+    CheckRows(dir.Path(), {
+        {"R", false, "*.*", -1, "R\\a\\a1\\h.ini R\\a\\f1.txt R\\g R\\ソ\\表.txt"},
+        {"R", true, "*.*", -1, "R\\a R\\a\\a1 R\\a\\a1\\a2 R\\b R\\b\\b1 R\\ソ"},
+        {"R", false, "*", 0, "R\\g"},
+        {"R", false, "*.*", 1, "R\\a\\f1.txt R\\g R\\ソ\\表.txt"},
+        {"R", true, "*.*", 1, "R\\a R\\a\\a1 R\\b R\\b\\b1 R\\ソ"},
+        {"R", true, "a2;b1", -1, "R\\a\\a1\\a2 R\\b\\b1"},
+        {"R", false, "*.txt;*.ini", -1, "R\\a\\a1\\h.ini R\\a\\f1.txt R\\ソ\\表.txt"},
+        {"R", true, ";", -1, ""},
+        {"R\\", false, "*.*", 0, "R\\\\g"},
+        {"R\\g", true, "*.ini", -1, "R\\g"},
+        {"R\\missing", false, "*.*", -1, ""},
+    });
+    // "\\." names the same folder again: it can still be listed, but the path of
+    // an entry would be longer than the platform takes.
+    std::string padded = dir / "P";
+    ASSERT_TRUE(MakeDirectory(padded) && WriteFileBytes(padded + "\\s", "x") && WriteFileBytes(dir / ("P\\" + longName), "x"));
+    while (padded.size() + 1 + longName.size() <= PathLengthLimit) padded += "\\.";
+    StringList out;
+    WalkDirectory(padded, out, StringList{"*"}, false, 0, 0);
+    EXPECT_EQ(out, StringList{padded + "\\s"});
+    // Each subtree follows in the order the platform listed its folder.
+    StringList order;
+    ASSERT_EQ(CollectDirectories((dir / "R").c_str(), order, "a;b;a1;b1", -1), 4);
+    EXPECT_EQ(order[2].rfind(order[0] + "\\", 0), 0u) << order[0] << ", " << order[1] << ", " << order[2];
+}
 
 const std::string Files =
     "削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください";
@@ -20,32 +98,21 @@ const std::string Dirs =
     "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
 const std::string RtpName = "テスト表RTP";
 
-// The parents of the RTP keys that the scratch keys leave behind.
-class RegistryCleanup : public testing::Environment {
-    void TearDown() override {
-        for (const wchar_t* path : {L"Software\\Enterbrain\\RGSS", L"Software\\Enterbrain\\RGSS2", L"Software\\Enterbrain"})
-            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path, KEY_WOW64_32KEY, 0);  // only while empty
-    }
-};
-const auto* const registryCleanup = testing::AddGlobalTestEnvironment(new RegistryCleanup);
-
 // An RTP-shaped tree whose names end in a 0x5C second byte (ソ 83 5C, 表 95 5C,
-// 能 94 5C); copied from CD media, some entries are read-only.
-void MakeRtpTree(const std::string& folder, bool readOnly = false) {
+// 能 94 5C); copied from CD media, some entries may be read-only.
+void MakeRtpTree(const std::string& folder, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
     ASSERT_TRUE(MakeDirectory(folder)) << folder;
     for (const char* d : {"Graphics", "Audio", "Audio\\BGM", "ソース", "ソース\\能力"})
         ASSERT_TRUE(MakeDirectory(folder + "\\" + d));
     for (const char* f : {"Game.ini", "Audio\\BGM\\表.mid", "ソース\\能力\\データ.dat", "ソース\\能力\\ソ"})
         ASSERT_TRUE(WriteFileBytes(folder + "\\" + f, f));
     for (const char* entry : {"\\Game.ini", "\\ソース", "\\ソース\\能力\\ソ"})
-        if (readOnly) ASSERT_TRUE(SetFileAttributesW(WideOrEmpty(folder + entry).c_str(), FILE_ATTRIBUTE_READONLY));
+        ASSERT_TRUE(SetFileAttributesW(WideOrEmpty(folder + entry).c_str(), attributes));
 }
 
 struct Removal {
-    std::string registered, held;  // below the base folder ("Q:..." as it stands); held open during the removal
-    bool silent;                   // no owner: nothing may be shown or opened
-    const std::string* warning;    // nullptr: removed without a word
-    std::string opened;            // the folder window's title, if one opens
+    std::string registered, held, warning, opened;  // below the base folder, or "Q:..."; "" for none
+    bool silent;                                    // no owner: nothing may be shown or opened
     std::vector<std::string> kept, gone;
 };
 
@@ -53,11 +120,10 @@ class DeleteRtpTest : public testing::Test {
 protected:
     void TearDown() override { CloseOpenedFolders(5000); }  // no window or process left behind
 
-    void ExpectWarning(const BoxAnswerer& answerer, const std::string* text, HWND shownTo) {
+    void ExpectWarning(const BoxAnswerer& answerer, const std::string& text) {
         const auto seen = answerer.Seen();
-        ASSERT_EQ(seen.size(), text ? 1u : 0u) << (seen.empty() ? "" : seen[0].text);
-        if (text) EXPECT_EQ(seen[0].text, *text);
-        if (text) EXPECT_EQ(seen[0].caption + (seen[0].owner == shownTo ? "" : " to another owner"), "エラー");
+        ASSERT_EQ(seen.size(), text.empty() ? 0u : 1u) << (seen.empty() ? "" : seen[0].text);
+        if (!text.empty()) { EXPECT_EQ(seen[0].text + (seen[0].owner == owner.window ? "" : " to another owner"), text); }
     }
 
     void Remove(const std::string& base, const std::vector<Removal>& rows) {
@@ -71,9 +137,9 @@ protected:
                                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr);
             ASSERT_EQ(held == INVALID_HANDLE_VALUE, row.held.empty());
             BoxAnswerer answerer(IDOK);
-            EXPECT_EQ(DeleteRtp(0, RtpName.c_str(), row.silent ? nullptr : owner.window), row.warning == nullptr);
-            if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
-            ExpectWarning(answerer, row.silent ? nullptr : row.warning, owner.window);
+            EXPECT_EQ(DeleteRtp(0, RtpName.c_str(), row.silent ? nullptr : owner.window), row.warning.empty());
+            CloseHandle(held);
+            ExpectWarning(answerer, row.silent ? "" : row.warning);
             EXPECT_EQ(CloseOpenedFolders(), row.opened.empty() || row.silent ? std::vector<std::string>{}
                                                                              : std::vector<std::string>{row.opened});
             EXPECT_FALSE(key.HasValue(RtpName)) << "the registration goes first";
@@ -88,106 +154,102 @@ protected:
 };
 
 TEST_F(DeleteRtpTest, RemovesTheValueThenTheTreeOrSaysWhatIsLeft) {
-    for (const char* name : {"h1", "h2", "h3", "ソ", "表"}) MakeRtpTree(dir / name);
-    MakeRtpTree(dir / "RTP表", true);
-    ASSERT_TRUE(WriteFileBytes(dir / "file.dat", "x"));
-    ASSERT_TRUE(key.SetString("Other", dir / "h1"));
+    for (const char* name : {"h1", "h2", "h3", "表"}) MakeRtpTree(dir / name);
+    MakeRtpTree(dir / "RTP表", FILE_ATTRIBUTE_READONLY);
+    ASSERT_TRUE(WriteFileBytes(dir / "file.dat", "x") && key.SetString("Other", dir / "h1"));
     ASSERT_EQ(GetFileAttributesW(L"Q:\\"), INVALID_FILE_ATTRIBUTES) << "drive Q: should not exist";
     Remove(dir.Path(), {
-        {"RTP表", "", false, nullptr, "", {}, {"RTP表"}},
-        {"ソ\\", "", false, nullptr, "", {}, {"ソ"}},  // one trailing separator goes, the 0x5C byte stays
-        {"表", "", false, nullptr, "", {}, {"表"}},
-        {"h1", "h1\\Audio\\BGM\\表.mid", false, &Files, "h1", {"h1\\Audio\\BGM\\表.mid", "h1\\Graphics", "h1\\ソース\\能力"},
-         {"h1\\Game.ini", "h1\\ソース\\能力\\ソ"}},
-        {"h2\\", "h2\\ソース\\能力", false, &Dirs, "h2", {"h2\\ソース\\能力"}, {"h2\\Game.ini", "h2\\Graphics", "h2\\Audio"}},
-        {"h3", "h3\\Game.ini", true, &Files, "", {"h3\\Game.ini", "h3\\Graphics"}, {"h3\\Audio\\BGM\\表.mid"}},
-        {"file.dat", "", false, &Dirs, "", {}, {"file.dat"}},
-        {"gone\\deeper", "", false, nullptr, "", {}, {}},  // deleted by hand: only the registration is left
-        {"Q:\\rtp", "", false, &Dirs, "", {}, {}},         // not gone: its drive does not answer
+        {"RTP表", "", "", "", false, {}, {"RTP表"}},
+        {"表", "", "", "", false, {}, {"表"}},  // the 0x5C byte is no separator to drop
+        {"h1", "h1\\Audio\\BGM\\表.mid", Files, "h1", false, {"h1\\Audio\\BGM\\表.mid", "h1\\Graphics"}, {"h1\\Game.ini"}},
+        {"h2\\", "h2\\ソース\\能力", Dirs, "h2", false, {"h2\\ソース\\能力"}, {"h2\\ソース\\能力\\ソ", "h2\\Audio"}},
+        {"h3", "h3\\Game.ini", Files, "", true, {"h3\\Game.ini", "h3\\Graphics"}, {"h3\\Audio\\BGM\\表.mid"}},
+        {"file.dat", "", Dirs, "", false, {}, {"file.dat"}},
+        {"gone\\deeper", "", "", "", false, {}, {}},  // deleted by hand: only the registration is left
+        {"Q:\\rtp", "", Dirs, "", false, {}, {}},     // not gone: its drive does not answer
     });
     EXPECT_TRUE(key.HasValue("Other")) << "only the one value";
-    // The second try finds nothing registered.
-    BoxAnswerer answerer(IDOK);
-    EXPECT_FALSE(DeleteRtp(0, RtpName.c_str(), owner.window));
-    const std::string notInstalled = "レジストリキーのサブキーの取得に失敗しました\nRTP[" + RtpName + "] はインストールされていないようです";
-    ExpectWarning(answerer, &notInstalled, owner.window);
 }
 
 // Values that name nothing removable, the official RTP, and folders that would
-// reach a drive, a share, or wherever the current directory happens to be:
-// refused before anything is touched, and silently without an owner.
+// reach a drive, a share, or wherever the current directory happens to be
+// (the tool's own folder): refused before anything is touched, and silently
+// without an owner. Rows: kind, name, folder, value type (0: no value), warning.
 TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
-    const char* const notAbsolute = "登録されているフォルダが絶対パスではないので RTP[%s] は削除できません";
-    const char* const root = "登録されているフォルダがドライブまたは共有フォルダのルートなので RTP[%s] は削除できません";
-    const char* const notInstalled = "レジストリキーのサブキーの取得に失敗しました\nRTP[%s] はインストールされていないようです";
-    const struct {
-        int kind;
-        std::string name, data;
-        DWORD type;  // 0: no value
-        const char* warning;
-    } rows[]{
-        {0, "standard", dir / "sub", REG_SZ, "公式RTP[%s] を削除することはできません"},
-        {1, "rpgvx", "", 0, "公式RTP[%s] を削除することはできません"},
+    const std::string relative = "登録されているフォルダが絶対パスではないので RTP[%s] は削除できません";
+    const std::string root = "登録されているフォルダがドライブまたは共有フォルダのルートなので RTP[%s] は削除できません";
+    const std::string notInstalled = "レジストリキーのサブキーの取得に失敗しました\nRTP[%s] はインストールされていないようです";
+    const std::string official = "公式RTP[%s] を削除することはできません";
+    const struct { int kind; std::string name, folder; DWORD type; std::string warning; } rows[]{
+        {0, "standard", dir / "sub", REG_SZ, official}, {1, "rpgvx", "", 0, official},
         {1, "x", "", 0, "レジストリキーのオープンに失敗しました"},
-        {0, "Missing", "", 0, notInstalled},
+        {0, "Missing", "", 0, notInstalled},  // also what a second try of a removed RTP says
         {0, "Expand", dir / "sub", REG_EXPAND_SZ, notInstalled},
         {0, "Long", dir / ("sub\\" + std::string(600, 'x')), REG_SZ, notInstalled},
-        {0, RtpName, "", REG_SZ, "登録されているフォルダが空なので RTP[%s] は削除できません"},
-        {0, RtpName, "C:", REG_SZ, root}, {0, RtpName, "c:\\", REG_SZ, root}, {0, RtpName, "L:\\\\", REG_SZ, root},
-        {0, RtpName, "L:/", REG_SZ, root}, {0, RtpName, "L:\\.", REG_SZ, root}, {0, RtpName, "L:\\x\\..", REG_SZ, root},
-        {0, RtpName, "\\\\server\\share", REG_SZ, root}, {0, RtpName, "\\\\server\\share\\", REG_SZ, root},
-        {0, RtpName, "\\", REG_SZ, notAbsolute}, {0, RtpName, "sub", REG_SZ, notAbsolute},
-        {0, RtpName, "\\sub", REG_SZ, notAbsolute}, {0, RtpName, "C:sub", REG_SZ, notAbsolute},
-        {0, RtpName, "..\\sub", REG_SZ, notAbsolute}, {0, RtpName, "\\\\server", REG_SZ, notAbsolute},
-        {0, RtpName, "\\\\?\\C:\\sub", REG_SZ, notAbsolute}, {0, RtpName, "\\\\.\\C:", REG_SZ, notAbsolute},
+        {0, "e", "", REG_SZ, "登録されているフォルダが空なので RTP[%s] は削除できません"},
+        {0, "r1", "c:\\", REG_SZ, root}, {0, "r2", "L:\\\\", REG_SZ, root}, {0, "r3", "L:/", REG_SZ, root},
+        {0, "r4", "L:\\x\\..", REG_SZ, root}, {0, "r5", "\\\\server\\share\\", REG_SZ, root},
+        {0, "a1", "sub", REG_SZ, relative}, {0, "a2", "\\sub", REG_SZ, relative}, {0, "a3", "C:sub", REG_SZ, relative},
+        {0, "a4", "\\\\server", REG_SZ, relative}, {0, "a5", "\\\\?\\C:\\sub", REG_SZ, relative},
+        {0, "a6", "\\\\.\\C:", REG_SZ, relative},
     };
     { ScratchKey gone("Enterbrain\\RGSS2\\RTP"); }  // made and removed: now missing
+    ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", "k") && MakeDirectory(dir / "sub") &&
+                WriteFileBytes(dir / "sub\\keep.txt", "k"));
     wchar_t before[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, before);
-    ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", "k"));  // the tool's own folder is the current directory
-    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(dir / "sub\\keep.txt", "k"));
     ASSERT_TRUE(SetCurrentDirectoryW(WideOrEmpty(dir.Path()).c_str()));
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name + " = " + row.data);
-        if (row.type != 0) ASSERT_TRUE(key.SetString(row.name, row.data, row.type));
+        SCOPED_TRACE(row.name + " = " + row.folder);
+        if (row.type != 0) { ASSERT_TRUE(key.SetString(row.name, row.folder, row.type)); }
         std::string text = row.warning;
         if (text.find("%s") != std::string::npos) text.replace(text.find("%s"), 2, row.name);
         BoxAnswerer answerer(IDOK);
         EXPECT_FALSE(DeleteRtp(row.kind, row.name.c_str(), owner.window));
-        ExpectWarning(answerer, &text, owner.window);
+        ExpectWarning(answerer, text);
         EXPECT_FALSE(DeleteRtp(row.kind, row.name.c_str(), nullptr));
         EXPECT_EQ(answerer.Seen().size(), 1u) << "silent without an owner";
         EXPECT_EQ(key.HasValue(row.name), row.type != 0) << "the registration stays";
         EXPECT_TRUE(PathExists(dir / "sub\\keep.txt") && PathExists(dir / "Kelmora.ini"));
     }
     SetCurrentDirectoryW(before);
-    EXPECT_TRUE(CloseOpenedFolders().empty());
 }
 
-// On the Linux-made tree of drive L: (tests/make-link-fixture.sh), nothing
-// outside the registered folder is touched. Wine cannot remove a link without
-// following it, so links stay and are reported; so do names that no path can
-// reach, and 2,000 levels of folders, more than a walk goes down.
-TEST_F(DeleteRtpTest, NothingOutsideTheFolderIsTouched) {
+// The collection lists links but never walks into them, the root included;
+// it leaves out names no path can reach ("..\\", "a*b", "...", names code page
+// 932 cannot hold), and walks 2,000 levels of folders only down to the limit.
+// So the removal touches nothing outside the registered folder. Wine cannot
+// remove a link without following it, so links stay and are reported; so do
+// those names and the levels below the limit.
+TEST_F(DeleteRtpTest, NothingOutsideTheFolderIsListedOrTouched) {
     REQUIRE_LINK_FIXTURE(fixture);
+    CheckRows(fixture, {
+        {"rtp", false, "*.*", -1, "rtp\\data.txt rtp\\sub\\s.txt"},
+        {"rtp", true, "*.*", -1, "rtp\\link rtp\\sub rtp\\sub\\emptylink"},
+        {"rootlink", false, "*.*", -1, ""},
+        {"games\\deep\\rtp", false, "*.*", -1, "games\\deep\\rtp\\data.txt"},
+        {"games\\deep\\rtp", true, "*.*", -1, ""},
+    });
+    StringList chain;
+    for (const int depth : {-1, 5000})
+        EXPECT_EQ(CollectDirectories((fixture + "\\chain").c_str(), chain, "*.*", depth), WalkDepthLimit + 1) << depth;
     Remove(fixture, {
-        {"rtp", "", false, &Dirs, "rtp", {"outside\\keep.txt", "outside\\sub\\deep.txt", "emptyout", "rtp\\link", "rtp\\sub\\emptylink"},
-         {"rtp\\data.txt", "rtp\\sub\\s.txt"}},
-        {"rootlink\\", "", false, &Dirs, "rootlink", {"rootlink-target\\t.txt", "rootlink-target\\inner\\i.txt"}, {}},
+        {"rtp", "", Dirs, "rtp", false, {"outside\\keep.txt", "outside\\sub\\deep.txt", "emptyout", "rtp\\link",
+                                         "rtp\\sub\\emptylink"}, {"rtp\\data.txt", "rtp\\sub\\s.txt"}},
+        {"rootlink\\", "", Dirs, "rootlink", false, {"rootlink-target\\t.txt", "rootlink-target\\inner\\i.txt"}, {}},
         // Wine shows a link to a file as the file itself.
-        {"filertp", "", false, &Files, "filertp", {"outside\\keep.txt", "outside\\sub\\deep.txt"}, {"filertp\\own.txt"}},
-        {"games\\deep\\rtp", "", false, &Dirs, "rtp", {"keep\\keep.txt", "rootfile.txt", "games\\deep\\x.txt"},
+        {"filertp", "", Files, "filertp", false, {"outside\\keep.txt", "outside\\sub\\deep.txt"}, {"filertp\\own.txt"}},
+        {"games\\deep\\rtp", "", Dirs, "rtp", false, {"keep\\keep.txt", "rootfile.txt", "games\\deep\\x.txt"},
          {"games\\deep\\rtp\\data.txt"}},
-        {"chain", "", false, &Dirs, "chain", {"chain\\d"}, {}},
+        {"chain", "", Dirs, "chain", false, {"chain\\d"}, {}},
     });
     // Names that climb out of the folder, hold a character Windows forbids or
     // one code page 932 cannot hold are never made into paths: each is left.
     std::vector<std::wstring> left;
     WIN32_FIND_DATAW entry{};
     HANDLE listing = FindFirstFileW(WideOrEmpty(fixture + "\\games\\deep\\rtp\\*").c_str(), &entry);
-    ASSERT_NE(listing, INVALID_HANDLE_VALUE);
-    do left.emplace_back(entry.cFileName);
-    while (FindNextFileW(listing, &entry));
+    for (bool more = listing != INVALID_HANDLE_VALUE; more; more = FindNextFileW(listing, &entry))
+        left.emplace_back(entry.cFileName);
     FindClose(listing);
     for (const std::wstring name : {L"..\\", L"..\\..\\..\\keep", L"..\\..\\..\\rootfile.txt", L"..\\x.txt", L"a:b", L"a*b",
                                     L"a?b", L"a\"b", L"a<b", L"a>b", L"a|b", L"a\x01" L"b", L"a\x1f" L"b", L"c*d", L"\xe9"})
