@@ -13,11 +13,13 @@
 #   filertp/own.txt                         what may be deleted, beside
 #   filertp/filelink -> ../outside/keep.txt        links to files outside,
 #   filertp/abslink.txt -> .../outside/sub/deep.txt which Wine shows as files
+#   outside/keep.txt                        read-only, and must stay so
 #   games/deep/rtp/data.txt, NAME           what may be deleted, beside names
 #                                           that climb out of the folder or hold
-#                                           a character Windows forbids
+#                                           a character Windows forbids, or one code
+#                                           page 932 cannot hold (é)
 #   keep/, rootfile.txt, games/deep/x.txt   what those names point at
-#   chain/d/d/...                           2,000 levels of folders
+#   chain/d/d/...                           300 levels of folders, more than a walk goes down
 set -eu
 wine_run=$1
 prefix=$2
@@ -27,6 +29,7 @@ rm -rf "$dir"
 mkdir -p "$dir/outside/sub" "$dir/emptyout" "$dir/rtp/sub" "$dir/rootlink-target/inner"
 ln -sfn "$3" "$prefix/dosdevices/l:"
 echo keep > "$dir/outside/keep.txt"
+chmod a-w "$dir/outside/keep.txt"
 echo deep > "$dir/outside/sub/deep.txt"
 echo data > "$dir/rtp/data.txt"
 echo s > "$dir/rtp/sub/s.txt"
@@ -50,10 +53,10 @@ echo x > "$dir/games/deep/x.txt"
 echo inner > "$hostile"/'..\..\..\keep/inner.txt'
 echo inner > "$hostile/c*d/inner.txt"
 for name in '..\..\..\rootfile.txt' '..\x.txt' 'a:b' 'a*b' 'a?b' 'a"b' 'a<b' 'a>b' 'a|b' \
-            "$(printf 'a\001b')" "$(printf 'a\037b')"; do
+            "$(printf 'a\001b')" "$(printf 'a\037b')" 'é'; do
   echo hostile > "$hostile/$name"
 done
 echo data > "$hostile/data.txt"
 
 mkdir "$dir/chain"
-(cd "$dir/chain" && mkdir -p "$(printf 'd/%.0s' $(seq 2000))")
+(cd "$dir/chain" && mkdir -p "$(printf 'd/%.0s' $(seq 300))")
