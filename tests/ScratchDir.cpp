@@ -25,17 +25,23 @@ void DeleteKey(const std::wstring& path, REGSAM view) {
 
 }  // namespace
 
+// A name no earlier run left behind: Wine reuses process ids.
 ScratchDir::ScratchDir() {
     static int counter = 0;
-    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
-        (L"kelmora-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
-    std::filesystem::remove_all(folder);
+    std::filesystem::path folder;
+    do {
+        folder = std::filesystem::temp_directory_path() /
+                 (L"kelmora-test-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter));
+    } while (std::filesystem::exists(folder));
     std::filesystem::create_directories(folder);
     path = NarrowOrEmpty(folder.wstring());
 }
 
+// Read-only files and folders left by a test are made writable first.
 ScratchDir::~ScratchDir() {
-    std::error_code ignored;
+    std::error_code walk, ignored;
+    for (std::filesystem::recursive_directory_iterator it(Wide(path), walk), end; !walk && it != end; it.increment(walk))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(Wide(path), ignored);
 }
 
@@ -71,16 +77,9 @@ bool ScratchKey::SetRaw(const std::wstring& name, DWORD type, const void* data, 
     return RegSetValueExW(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size) == ERROR_SUCCESS;
 }
 
-bool ScratchKey::SetWide(const std::wstring& name, const std::wstring& data, DWORD type) {
-    return SetRaw(name, type, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
-}
-
 bool ScratchKey::SetString(const std::string& name, const std::string& data, DWORD type) {
-    return SetWide(Wide(name).wstring(), Wide(data).wstring(), type);
-}
-
-bool ScratchKey::SetDword(const std::string& name, DWORD value) {
-    return SetRaw(Wide(name).wstring(), REG_DWORD, &value, sizeof value);
+    const std::wstring wide = Wide(data).wstring();
+    return SetRaw(Wide(name).wstring(), type, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
 bool ScratchKey::HasValue(const std::string& name) const {

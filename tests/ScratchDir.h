@@ -36,14 +36,8 @@ public:
     ScratchKey& operator=(const ScratchKey&) = delete;
     ~ScratchKey();
 
-    // The path below "Software\" that RegistryKey::Open takes.
-    const std::string& SubPath() const { return subPath; }
-    HKEY Handle() const { return key; }
-
     bool SetString(const std::string& name, const std::string& data, DWORD type = REG_SZ);
-    bool SetWide(const std::wstring& name, const std::wstring& data, DWORD type = REG_SZ);
     bool SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size);
-    bool SetDword(const std::string& name, DWORD value);
     bool HasValue(const std::string& name) const;
 
 private:

@@ -39,8 +39,6 @@ std::string DescribeWindows() {
     return "; windows:\n" + out.str();
 }
 
-std::string ControlText(HWND control) { return WindowText(control); }
-
 void SetControlText(HWND control, const std::string& text) {
     SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(DisplayText(text).c_str()));
 }

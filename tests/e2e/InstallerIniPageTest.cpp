@@ -32,7 +32,7 @@ struct InstallerIniPageTest : testing::Test {
     HWND Item(int id) const { return GetDlgItem(page, id); }
     Values Shown() const {  // the six values, and the path box last
         Values shown;
-        for (int id : {1004, 1006, 1007, 1008, 1009, Combo, PathBox}) shown.push_back(ControlText(Item(id)));
+        for (int id : {1004, 1006, 1007, 1008, 1009, Combo, PathBox}) shown.push_back(WindowText(Item(id)));
         return shown;
     }
     // Clicks a button and answers what it opens: a box with OK, the open-file

@@ -20,7 +20,7 @@ TEST(Start, FirstStartThenStartsWithWhatTheUserStored) {
     {
         AppDriver app;
         ASSERT_TRUE(app.Start(dir.Path())) << DescribeWindows();
-        EXPECT_EQ(ControlText(app.dialog), "Quorlen 開発者用エディタ Ver1.10");
+        EXPECT_EQ(WindowText(app.dialog), "Quorlen 開発者用エディタ Ver1.10");
         EXPECT_EQ(app.TabTexts(), (std::vector<std::string>{"インストーラ用iniファイル作成", "RTP一覧(RPGXP)", "RTP一覧(RPGVX)"}));
         const LONG style = GetWindowLongW(app.dialog, GWL_STYLE);
         EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX);
@@ -41,7 +41,7 @@ TEST(Start, FirstStartThenStartsWithWhatTheUserStored) {
         EXPECT_EQ(ReadFileBytes(tavisk), "[Tavisk]\r\nRTPType=RPGXP\r\nRTPName=Test\r\nTitle=Test Quorlen\r\n"
                                          "Copyright=Copyright(c) 2009,\r\nVersion=Ver0.01\r\nBitmap=\r\n")
             << "the installer tab's defaults, written at once";
-        EXPECT_EQ(ControlText(GetDlgItem(app.PageWith(1010), 1003)), tavisk);
+        EXPECT_EQ(WindowText(GetDlgItem(app.PageWith(1010), 1003)), tavisk);
         EXPECT_FALSE(PathExists(ini)) << "nothing is written before the end";
         ASSERT_TRUE(app.Close()) << DescribeWindows();
         DWORD code = 99;
