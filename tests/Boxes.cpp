@@ -31,22 +31,18 @@ BOOL CALLBACK ReadControl(HWND child, LPARAM data) {
 
 struct Search {
     DWORD processId;
+    const wchar_t* className;
     std::vector<HWND> found;
 };
 
-BOOL CALLBACK CollectDialog(HWND window, LPARAM data) {
+BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<Search*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner == search->processId && IsWindowVisible(window) && IsClass(window, L"#32770"))
+    if (owner == search->processId && IsWindowVisible(window) &&
+        (search->className == nullptr || IsClass(window, search->className)))
         search->found.push_back(window);
     return TRUE;
-}
-
-bool Gone(HWND box) {
-    for (int wait = 0; wait < 400; ++wait, Sleep(25))
-        if (!IsWindow(box)) return true;
-    return false;
 }
 
 }  // namespace
@@ -77,18 +73,20 @@ bool TypeKey(HWND window, UINT key, std::initializer_list<UINT> modifiers) {
     return sent == inputs.size();
 }
 
-std::vector<HWND> Dialogs(DWORD processId) {
-    Search search{processId, {}};
-    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+std::vector<HWND> ShownWindows(DWORD processId, const wchar_t* className) {
+    Search search{processId, className, {}};
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
 HWND WaitBox(DWORD processId, HWND except, int timeoutMs) {
-    for (const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);; Sleep(25)) {
+    HWND found = nullptr;
+    Eventually([&] {
         for (HWND dialog : Dialogs(processId))
-            if (dialog != except) return dialog;
-        if (GetTickCount64() >= deadline) return nullptr;
-    }
+            if (dialog != except && found == nullptr) found = dialog;
+        return found != nullptr;
+    }, timeoutMs);
+    return found;
 }
 
 SeenBox ReadBox(HWND box) {
@@ -110,7 +108,7 @@ bool AnswerBox(HWND box, int button, const std::string& fileName) {
         TypeKey(box, VK_RETURN);  // as a user answers
     else
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-    return Gone(box);
+    return Eventually([box] { return !IsWindow(box); });
 }
 
 struct BoxAnswerer::State {

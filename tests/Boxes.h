@@ -19,14 +19,26 @@ struct SeenBox {
     int defaultButton = 0;
 };
 
+// Polls done until it holds, for at most timeoutMs; true when it held.
+template <class Predicate>
+bool Eventually(Predicate done, int timeoutMs = 10000) {
+    for (const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);; Sleep(25)) {
+        if (done()) return true;
+        if (GetTickCount64() >= deadline) return false;
+    }
+}
+
 std::string WindowText(HWND window);
 inline HICON StockIcon(LPCWSTR id) { return LoadIconW(nullptr, id); }
 
 // Real key presses into window's thread after bringing it to the front,
 // modifiers (VK_CONTROL, VK_SHIFT) held while key is pressed.
 bool TypeKey(HWND window, UINT key, std::initializer_list<UINT> modifiers = {});
+// The shown top-level windows of process processId, of class className
+// (any class when null).
+std::vector<HWND> ShownWindows(DWORD processId, const wchar_t* className = nullptr);
 // The shown dialogs of process processId.
-std::vector<HWND> Dialogs(DWORD processId);
+inline std::vector<HWND> Dialogs(DWORD processId) { return ShownWindows(processId, L"#32770"); }
 // The first shown dialog of processId other than except; null after timeoutMs.
 HWND WaitBox(DWORD processId, HWND except = nullptr, int timeoutMs = 10000);
 SeenBox ReadBox(HWND box);

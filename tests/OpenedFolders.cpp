@@ -23,37 +23,28 @@ std::vector<DWORD> ChildProcesses(DWORD parent) {
     return children;
 }
 
-struct Search {
-    DWORD processId;
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK FindTitledWindow(HWND window, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) || GetWindowTextLengthW(window) == 0) return TRUE;
-    search->window = window;
-    return FALSE;
+// The first shown window of the process that has a title, or null.
+HWND TitledWindow(DWORD processId) {
+    for (HWND window : ShownWindows(processId))
+        if (GetWindowTextLengthW(window) > 0) return window;
+    return nullptr;
 }
 
 }  // namespace
 
 std::vector<std::string> CloseOpenedFolders(unsigned timeoutMs, unsigned long parent, std::size_t expected) {
     if (parent == 0) parent = GetCurrentProcessId();
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    std::vector<DWORD> children = ChildProcesses(parent);
-    for (; children.size() < expected && GetTickCount64() < deadline; children = ChildProcesses(parent)) Sleep(50);
+    std::vector<DWORD> children;
+    Eventually([&] { return (children = ChildProcesses(parent)).size() >= expected; }, static_cast<int>(timeoutMs));
     std::vector<std::string> titles;
     for (DWORD child : children) {
         HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, child);
         if (process == nullptr) continue;
-        Search search{child};
-        for (const ULONGLONG shown = GetTickCount64() + timeoutMs; search.window == nullptr &&
-             GetTickCount64() < shown && WaitForSingleObject(process, 50) == WAIT_TIMEOUT;)
-            EnumWindows(FindTitledWindow, reinterpret_cast<LPARAM>(&search));
-        titles.push_back(search.window != nullptr ? WindowText(search.window) : "<no window>");
-        if (search.window != nullptr) PostMessageW(search.window, WM_CLOSE, 0, 0);
+        HWND window = nullptr;
+        Eventually([&] { return (window = TitledWindow(child)) != nullptr || WaitForSingleObject(process, 0) == WAIT_OBJECT_0; },
+                   static_cast<int>(timeoutMs));
+        titles.push_back(window != nullptr ? WindowText(window) : "<no window>");
+        if (window != nullptr) PostMessageW(window, WM_CLOSE, 0, 0);
         if (WaitForSingleObject(process, timeoutMs) == WAIT_TIMEOUT) TerminateProcess(process, 1);
         WaitForSingleObject(process, timeoutMs);
         CloseHandle(process);

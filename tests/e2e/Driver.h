@@ -9,15 +9,6 @@
 
 #include "Boxes.h"
 
-// Polls done until it holds, for at most timeoutMs; true when it held.
-template <class Predicate>
-bool Eventually(Predicate done, int timeoutMs = 10000) {
-    for (const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(timeoutMs);; Sleep(25)) {
-        if (done()) return true;
-        if (GetTickCount64() >= deadline) return false;
-    }
-}
-
 // Where the build put Kelmora.exe (the KELMORA_EXE environment variable).
 std::string BuiltExePath();
 // Every shown top-level window: class, caption, owner, process; for failures.
