@@ -1,8 +1,6 @@
 #include "Boxes.h"
 
 #include <algorithm>
-#include <mutex>
-#include <thread>
 
 #include "fsutil/WinText.h"
 
@@ -98,7 +96,9 @@ SeenBox ReadBox(HWND box) {
     return seen;
 }
 
-bool AnswerBox(HWND box, int button, const std::string& fileName) {
+// Types fileName and presses button without waiting: the caller may be the
+// box's own thread.
+static void PressButton(HWND box, int button, const std::string& fileName) {
     if (!fileName.empty()) {
         HWND name = GetDlgItem(box, 0x480);  // edt1 in Wine, cmb13 on Windows
         if (name == nullptr) name = GetDlgItem(box, 0x47C);
@@ -108,44 +108,27 @@ bool AnswerBox(HWND box, int button, const std::string& fileName) {
         TypeKey(box, VK_RETURN);  // as a user answers
     else
         PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
+
+bool AnswerBox(HWND box, int button, const std::string& fileName) {
+    PressButton(box, button, fileName);
     return Eventually([box] { return !IsWindow(box); });
 }
 
-struct BoxAnswerer::State {
-    int button;
-    std::string fileName;
-    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    mutable std::mutex lock;
-    std::vector<SeenBox> seen;
-    std::thread worker;
+namespace {
+BoxAnswerer* answerer = nullptr;  // one at a time, on the test's thread
+}
 
-    void Run() {
-        while (WaitForSingleObject(stop, 20) == WAIT_TIMEOUT) {
-            for (HWND box : Dialogs(GetCurrentProcessId())) {
-                SeenBox box_seen = ReadBox(box);
-                {
-                    std::lock_guard<std::mutex> guard(lock);
-                    seen.push_back(box_seen);
-                }
-                AnswerBox(box, button, fileName);
-            }
-        }
+BoxAnswerer::BoxAnswerer(int answer, std::string name)
+    : button(answer), fileName(std::move(name)), timer(SetTimer(nullptr, 0, 20, Answer)) {
+    answerer = this;
+}
+
+void CALLBACK BoxAnswerer::Answer(HWND, UINT, UINT_PTR, DWORD) {
+    for (HWND box : Dialogs(GetCurrentProcessId())) {
+        if (GetPropW(box, L"answered") != nullptr) continue;  // pressed, not yet gone
+        SetPropW(box, L"answered", box);
+        answerer->seen.push_back(ReadBox(box));
+        PressButton(box, answerer->button, answerer->fileName);
     }
-};
-
-BoxAnswerer::BoxAnswerer(int button, std::string fileName) : state(std::make_unique<State>()) {
-    state->button = button;
-    state->fileName = std::move(fileName);
-    state->worker = std::thread([this] { state->Run(); });
-}
-
-BoxAnswerer::~BoxAnswerer() {
-    SetEvent(state->stop);
-    state->worker.join();
-    CloseHandle(state->stop);
-}
-
-std::vector<SeenBox> BoxAnswerer::Seen() const {
-    std::lock_guard<std::mutex> guard(state->lock);
-    return state->seen;
 }

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <initializer_list>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -46,21 +45,22 @@ SeenBox ReadBox(HWND box);
 // open-file dialog's name box when one is given; true once the box is gone.
 bool AnswerBox(HWND box, int button, const std::string& fileName = "");
 
-// Answers every dialog this process raises while it lives, from a second
-// thread, and records what each showed.
+// Answers every dialog this thread shows while it lives, from inside the
+// dialog's own message loop (a thread timer), and records what each showed.
 class BoxAnswerer {
 public:
     explicit BoxAnswerer(int button = IDOK, std::string fileName = "");
     BoxAnswerer(const BoxAnswerer&) = delete;
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-    ~BoxAnswerer();
-    std::vector<SeenBox> Seen() const;
+    ~BoxAnswerer() { KillTimer(nullptr, timer); }
+    const std::vector<SeenBox>& Seen() const { return seen; }
 
 private:
-    // The thread and its lock live in the source file: <thread> pulls in
-    // texts that code page 932 cannot hold.
-    struct State;
-    std::unique_ptr<State> state;
+    static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD);
+    int button;
+    std::string fileName;
+    std::vector<SeenBox> seen;
+    UINT_PTR timer;
 };
 
 // A hidden top-level window to own the boxes under test.

@@ -21,11 +21,6 @@ BOOL CALLBACK DescribeWindow(HWND window, LPARAM data) {
     return TRUE;
 }
 
-void Click(HWND window, const RECT& rect, std::initializer_list<UINT> messages) {
-    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-    for (UINT message : messages) PostMessageW(window, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
-}
-
 }  // namespace
 
 std::string BuiltExePath() {
@@ -135,13 +130,6 @@ std::vector<std::string> AppDriver::TabTexts() const {
     return texts;
 }
 
-bool AppDriver::ClickTab(int index) const {
-    RECT rect{};
-    const bool found = SendRemote(Tab(), TCM_GETITEMRECT, static_cast<WPARAM>(index), &rect, sizeof rect) != 0;
-    if (found) Click(Tab(), rect, {WM_LBUTTONDOWN, WM_LBUTTONUP});
-    return found;
-}
-
 bool AppDriver::ShowTab(int index) const {
     const HWND before = TabSelection() == index ? nullptr : ShownPage();
     for (int i = 0, from = TabSelection(); i < 3 && from != index; ++i, from = TabSelection()) {
@@ -204,6 +192,8 @@ bool AppDriver::SelectRow(HWND list, int row) const {
 bool AppDriver::DoubleClickRow(HWND list, int row) const {
     RECT rect{LVIR_LABEL, 0, 0, 0};
     const bool found = SendRemote(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), &rect, sizeof rect) != 0;
-    if (found) Click(list, rect, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP});
+    const LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP})
+        if (found) PostMessageW(list, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
     return found;
 }

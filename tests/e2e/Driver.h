@@ -46,7 +46,6 @@ public:
     HWND Tab() const { return GetDlgItem(dialog, 1000); }
     int TabSelection() const;
     std::vector<std::string> TabTexts() const;
-    bool ClickTab(int index) const;  // the mouse, on the middle of the tab
     // Shows tab index with Ctrl+Tab, one key at a time (the strip scrolls
     // when its tabs are wider than it: a click may not reach every tab).
     bool ShowTab(int index) const;

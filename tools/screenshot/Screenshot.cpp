@@ -1,5 +1,5 @@
 // kelmora_screenshot FOLDER IMAGE.bmp [TAB]: starts Kelmora.exe (KELMORA_EXE)
-// from FOLDER, optionally clicks tab TAB, saves what the screen shows of the
+// from FOLDER, optionally shows tab TAB, saves what the screen shows of the
 // main dialog as a 24-bit BMP file and closes the program.
 #include <windows.h>
 
@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
                      DescribeWindows().c_str());
         return 1;
     }
-    if (argc > 3) app.ClickTab(std::atoi(argv[3]));
+    if (argc > 3) app.ShowTab(std::atoi(argv[3]));
     Sleep(800);  // let it paint
     const bool saved = SaveWindowImage(app.dialog, argv[2]);
     app.Close();
