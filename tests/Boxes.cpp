@@ -124,8 +124,13 @@ BoxAnswerer::BoxAnswerer(int answer, std::string name)
     answerer = this;
 }
 
+BoxAnswerer::~BoxAnswerer() {
+    KillTimer(nullptr, timer);
+    answerer = nullptr;
+}
+
 void CALLBACK BoxAnswerer::Answer(HWND, UINT, UINT_PTR, DWORD) {
-    for (HWND box : Dialogs(GetCurrentProcessId())) {
+    for (HWND box : answerer != nullptr ? Dialogs(GetCurrentProcessId()) : std::vector<HWND>{}) {
         if (GetPropW(box, L"answered") != nullptr) continue;  // pressed, not yet gone
         SetPropW(box, L"answered", box);
         answerer->seen.push_back(ReadBox(box));

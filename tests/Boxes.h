@@ -52,7 +52,7 @@ public:
     explicit BoxAnswerer(int button = IDOK, std::string fileName = "");
     BoxAnswerer(const BoxAnswerer&) = delete;
     BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-    ~BoxAnswerer() { KillTimer(nullptr, timer); }
+    ~BoxAnswerer();
     const std::vector<SeenBox>& Seen() const { return seen; }
 
 private:
