@@ -47,7 +47,7 @@ HWND FocusOf(HWND window) {
 }
 
 AppDriver::~AppDriver() {
-    Kill();
+    if (process != nullptr && TerminateProcess(process, 1)) WaitForSingleObject(process, 10000);
     if (process != nullptr) CloseHandle(process);
 }
 
@@ -83,10 +83,6 @@ bool AppDriver::Close() {
 
 bool AppDriver::WaitExit(int timeoutMs) {
     return process != nullptr && WaitForSingleObject(process, static_cast<DWORD>(timeoutMs)) == WAIT_OBJECT_0;
-}
-
-void AppDriver::Kill() {
-    if (process != nullptr && TerminateProcess(process, 1)) WaitForSingleObject(process, 10000);
 }
 
 LRESULT AppDriver::SendRemote(HWND window, UINT message, WPARAM wParam, void* data, std::size_t size,

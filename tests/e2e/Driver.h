@@ -14,7 +14,6 @@ std::string BuiltExePath();
 // Every shown top-level window: class, caption, owner, process; for failures.
 std::string DescribeWindows();
 
-std::string ControlText(HWND control);
 void SetControlText(HWND control, const std::string& text);
 void ClickButton(HWND button);  // posted: a box it opens does not block the driver
 // The window with the keyboard focus in window's thread, or null.
@@ -35,7 +34,6 @@ public:
     // Closes the main dialog as its close button does; true once ended.
     bool Close();
     bool WaitExit(int timeoutMs = 15000);
-    void Kill();
     // A box or the open-file dialog: a dialog other than the main one.
     HWND WaitBox(int timeoutMs = 10000) const { return ::WaitBox(processId, dialog, timeoutMs); }
     // Waits for the next box and answers it as AnswerBox does; its
