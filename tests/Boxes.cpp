@@ -43,6 +43,22 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
     return TRUE;
 }
 
+BoxAnswerer* answerer = nullptr;  // one at a time, on the test's thread
+
+// Types fileName and presses button without waiting: the caller may be the
+// box's own thread.
+void PressButton(HWND box, int button, const std::string& fileName) {
+    if (!fileName.empty()) {
+        HWND name = GetDlgItem(box, 0x480);  // edt1 in Wine, cmb13 on Windows
+        if (name == nullptr) name = GetDlgItem(box, 0x47C);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideOrEmpty(fileName).c_str()));
+    }
+    if (button == 0)
+        TypeKey(box, VK_RETURN);  // as a user answers
+    else
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+}
+
 }  // namespace
 
 std::string WindowText(HWND window) {
@@ -96,27 +112,9 @@ SeenBox ReadBox(HWND box) {
     return seen;
 }
 
-// Types fileName and presses button without waiting: the caller may be the
-// box's own thread.
-static void PressButton(HWND box, int button, const std::string& fileName) {
-    if (!fileName.empty()) {
-        HWND name = GetDlgItem(box, 0x480);  // edt1 in Wine, cmb13 on Windows
-        if (name == nullptr) name = GetDlgItem(box, 0x47C);
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideOrEmpty(fileName).c_str()));
-    }
-    if (button == 0)
-        TypeKey(box, VK_RETURN);  // as a user answers
-    else
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-}
-
 bool AnswerBox(HWND box, int button, const std::string& fileName) {
     PressButton(box, button, fileName);
     return Eventually([box] { return !IsWindow(box); });
-}
-
-namespace {
-BoxAnswerer* answerer = nullptr;  // one at a time, on the test's thread
 }
 
 BoxAnswerer::BoxAnswerer(int answer, std::string name)
@@ -130,7 +128,8 @@ BoxAnswerer::~BoxAnswerer() {
 }
 
 void CALLBACK BoxAnswerer::Answer(HWND, UINT, UINT_PTR, DWORD) {
-    for (HWND box : answerer != nullptr ? Dialogs(GetCurrentProcessId()) : std::vector<HWND>{}) {
+    if (answerer == nullptr) return;
+    for (HWND box : Dialogs(GetCurrentProcessId())) {
         if (GetPropW(box, L"answered") != nullptr) continue;  // pressed, not yet gone
         SetPropW(box, L"answered", box);
         answerer->seen.push_back(ReadBox(box));

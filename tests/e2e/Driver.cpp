@@ -47,8 +47,9 @@ HWND FocusOf(HWND window) {
 }
 
 AppDriver::~AppDriver() {
-    if (process != nullptr && TerminateProcess(process, 1)) WaitForSingleObject(process, 10000);
-    if (process != nullptr) CloseHandle(process);
+    if (process == nullptr) return;
+    if (TerminateProcess(process, 1)) WaitForSingleObject(process, 10000);
+    CloseHandle(process);
 }
 
 bool AppDriver::Start(const std::string& folder) {
