@@ -1,15 +1,16 @@
 #include "pages/RtpListPage.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <string>
 
 #include "app/ProcessState.h"
+#include "app/ShellFolder.h"
 #include "app/Warning.h"
 #include "fsutil/WinText.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RegistryKey.h"
+#include "rtp/RtpFolder.h"
 #include "rtp/StringMap.h"
 
 std::array<ListViewCtrl, RtpKindCount> RtpListViews;
@@ -20,20 +21,22 @@ namespace {
 
 constexpr int NameColumn = 0;
 constexpr int FolderColumn = 1;
-constexpr std::uint32_t FolderSize = 512;  // as the removal reads it
+constexpr std::uint32_t FolderSize = RegistryKey::EnumBufferSize;  // as the list and the removal read it
 
 ListViewCtrl& ListOf(int kind) { return RtpListViews[static_cast<std::size_t>(kind)]; }
 
 const RtpKind& KindOf(int kind) { return RtpKinds[static_cast<std::size_t>(kind)]; }
 
-// The folder the registry names now, which is what a removal deletes; the
-// row's folder when the value cannot be read (the removal then says so).
+// The folder a removal deletes: what the registry names now, as Windows
+// resolves it. The text as it stands when it names nothing removable, or the
+// row's folder when the value cannot be read: the removal then says why.
 std::string FolderToRemove(int kind, const std::string& name, int row) {
     RegistryKey key;
     char folder[FolderSize] = {};
-    if (key.Open(KindOf(kind).rtpKeyPath, KindOf(kind).rootKey) && key.QueryString(name.c_str(), folder, FolderSize))
-        return folder;
-    return ListOf(kind).GetItemText(row, FolderColumn);
+    if (!key.Open(KindOf(kind).rtpKeyPath, KindOf(kind).rootKey) || !key.QueryString(name.c_str(), folder, FolderSize))
+        return ListOf(kind).GetItemText(row, FolderColumn);
+    std::string resolved;
+    return ResolveRtpFolder(folder, resolved) == RtpFolderProblem::None ? resolved : folder;
 }
 
 // Shows the wait cursor while it lives.
@@ -136,9 +139,9 @@ void OpenSelectedRtpFolder(int kind) {
     const ListViewCtrl& list = ListOf(kind);
     const int row = list.GetFirstSelected();
     if (row < 0) return;
-    std::wstring folder;
-    if (!ToWide(list.GetItemText(row, FolderColumn), folder)) return;
-    ShellExecuteW(GetDesktopWindow(), nullptr, folder.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const std::string folder = list.GetItemText(row, FolderColumn);
+    if (!ShowFolder(folder))
+        ShowMessage(OwnerWindow, ("RTPフォルダが見つかりません\nフォルダ: " + folder).c_str(), "お知らせ", MB_ICONINFORMATION);
 }
 
 void RemoveSelectedRtp(int kind) {
@@ -148,14 +151,15 @@ void RemoveSelectedRtp(int kind) {
     const std::string name = list.GetItemText(row, NameColumn);
     if (IsOfficialRtp(kind, name.c_str())) return;
     // The whole name, however long; then what will be deleted.
-    const std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " +
-                                 FolderToRemove(kind, name, row);
+    const std::string folder = FolderToRemove(kind, name, row);
+    const std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " + folder;
     if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     bool removed = false;
     {
         const WaitCursor wait;
-        removed = DeleteRtp(kind, name.c_str(), OwnerWindow);
+        // Exactly the folder asked about, or nothing.
+        removed = DeleteRtp(kind, name.c_str(), OwnerWindow, folder.c_str());
     }
     if (!removed) return;
     RefreshRtpList(kind);

@@ -33,6 +33,7 @@ void RefreshRtpList(int kind);
 // Open: enabled with a selected row. Remove: also, unless the row is the
 // kind's official RTP.
 void UpdateRtpButtons(int kind);
+// Opens the selected RTP's folder when it is one; otherwise says it is not found.
 void OpenSelectedRtpFolder(int kind);
 // Asks first (No is the default), then removes; on success the list is
 // re-read before the notice shows. A failed removal keeps its row: the

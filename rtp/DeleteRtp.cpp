@@ -1,16 +1,17 @@
 #include "rtp/DeleteRtp.h"
 
-#include <shellapi.h>
-
 #include <cstring>
 #include <string>
 #include <utility>
 
+#include "app/ShellFolder.h"
 #include "app/Warning.h"
 #include "fsutil/FileTree.h"
+#include "fsutil/FullPath.h"
 #include "fsutil/MbcsText.h"
 #include "fsutil/WinText.h"
 #include "rtp/RegistryKey.h"
+#include "rtp/RtpFolder.h"
 #include "rtp/RtpKinds.h"
 
 namespace {
@@ -28,54 +29,55 @@ constexpr char FolderEmpty[] = "登録されているフォルダが空なので
 constexpr char FolderNotAbsolute[] = "登録されているフォルダが絶対パスではないので RTP[%s] は削除できません";
 constexpr char FolderIsRoot[] =
     "登録されているフォルダがドライブまたは共有フォルダのルートなので RTP[%s] は削除できません";
+constexpr char FolderBadCharacter[] =
+    "登録されているフォルダにフォルダ名に使えない文字 (* ? \" < > | :) が含まれているので RTP[%s] は削除できません";
+constexpr char FolderBadName[] =
+    "登録されているフォルダの名前が空白かピリオドで終わっているので RTP[%s] は削除できません";
+constexpr char FolderIsFile[] = "登録されているフォルダがファイルなので RTP[%s] は削除できません";
+constexpr char FolderChanged[] =
+    "RTP[%s] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: %s";
+constexpr char FolderOverlaps[] = "RTP[%s] のフォルダ %s と重なっているので RTP[%s] は削除できません";
 
-constexpr std::uint32_t FolderSize = 512;
+constexpr std::uint32_t FolderSize = RegistryKey::EnumBufferSize;  // whatever the list shows can be removed
 
-enum class FolderProblem { None, Empty, NotAbsolute, Root };
-
-bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
-
-bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
-
-// Length of the root of a full path: "C:\" or "\\server\share"; 0 when the
-// path has neither form.
-std::size_t RootLength(const std::wstring& path) {
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsSeparator(path[2])) return 3;
-    if (path.size() < 2 || !IsSeparator(path[0]) || !IsSeparator(path[1])) return 0;
-    const std::size_t serverEnd = path.find_first_of(L"\\/", 2);
-    if (serverEnd == 2 || serverEnd == std::wstring::npos) return 0;
-    const std::wstring server = path.substr(2, serverEnd - 2);
-    // "\\?\" and "\\.\" name devices and raw paths, not a share.
-    if (server == L"?" || server == L".") return 0;
-    std::size_t shareEnd = path.find_first_of(L"\\/", serverEnd + 1);
-    if (shareEnd == serverEnd + 1) return 0;
-    if (shareEnd == std::wstring::npos) shareEnd = path.size();
-    return shareEnd;
+const char* ProblemText(RtpFolderProblem problem) {
+    switch (problem) {
+    case RtpFolderProblem::Empty: return FolderEmpty;
+    case RtpFolderProblem::NotAbsolute: return FolderNotAbsolute;
+    case RtpFolderProblem::Root: return FolderIsRoot;
+    case RtpFolderProblem::BadCharacter: return FolderBadCharacter;
+    case RtpFolderProblem::BadName: return FolderBadName;
+    case RtpFolderProblem::None: break;
+    }
+    return nullptr;
 }
 
-// Everything at and below the folder is about to be deleted: only a folder
-// that names one place, below the root of a drive or share, may be.
-FolderProblem CheckFolder(const char* folder) {
-    if (folder[0] == 0) return FolderProblem::Empty;
-    std::wstring wide;
-    if (!ToWide(folder, wide)) return FolderProblem::NotAbsolute;
-    // "C:" alone is the current directory of drive C.
-    if (wide.size() == 2 && IsDriveLetter(wide[0]) && wide[1] == L':') return FolderProblem::Root;
-    if (RootLength(wide) == 0) return FolderProblem::NotAbsolute;
-    // What the platform makes of it: "C:\\", "C:\." and "C:\x\.." are roots too.
-    wchar_t full[MAX_PATH * 2] = {};
-    const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH * 2, full, nullptr);
-    if (length == 0 || length >= MAX_PATH * 2) return FolderProblem::NotAbsolute;
-    const std::wstring fullPath(full, length);
-    const std::size_t root = RootLength(fullPath);
-    if (root == 0) return FolderProblem::NotAbsolute;
-    if (fullPath.find_first_not_of(L"\\/", root) == std::wstring::npos) return FolderProblem::Root;
-    return FolderProblem::None;
+// Another registered RTP, of either kind (the official ones included), whose
+// folder is the same as folder, lies inside it or holds it: removing folder
+// would delete that RTP's files too, or the RTP's own files would go with it.
+bool FindOverlap(int kindIndex, const char* name, const std::wstring& folder, std::string& otherName,
+                 std::string& otherFolder) {
+    for (int kind = 0; kind < RtpKindCount; ++kind) {
+        const RtpKind& row = RtpKinds[static_cast<std::size_t>(kind)];
+        RegistryKey key;
+        StringMap rtps;
+        if (!key.Open(row.rtpKeyPath, row.rootKey) || !key.ReadStringValues(rtps)) continue;
+        for (const auto& [otherRtp, registered] : rtps) {
+            if (kind == kindIndex && EqualsIgnoreAsciiCase(otherRtp.c_str(), name)) continue;
+            std::string resolved;
+            if (ResolveRtpFolder(registered.c_str(), resolved) != RtpFolderProblem::None) continue;
+            if (PathsOverlap(folder, WideOrEmpty(resolved))) {
+                otherName = otherRtp;
+                otherFolder = resolved;
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
-void OpenFolder(HWND owner, const char* folder) {
-    if (owner == nullptr) return;
-    ShellExecuteW(GetDesktopWindow(), nullptr, DisplayText(folder).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+void OpenFolder(HWND owner, const std::string& folder) {
+    if (owner != nullptr) ShowFolder(folder);
 }
 
 // The platform's own name for what a handle reaches ("\\?\C:\dir\file"),
@@ -207,50 +209,57 @@ bool FolderIsGone(const char* folder) {
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
     std::wstring root = wide.substr(0, RootLength(wide));
-    if (!IsSeparator(root.back())) root += L'\\';
+    if (root.empty()) return false;
+    if (!IsPathSeparator(root.back())) root += L'\\';
     return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Warn(HWND owner, const char* text) { return owner == nullptr ? false : ShowWarning(owner, text); }
 
-bool WarnF(HWND owner, const char* format, const char* name) {
-    return owner == nullptr ? false : ShowWarningF(owner, format, name);
+template <class... Texts>
+bool WarnF(HWND owner, const char* format, const Texts*... texts) {
+    return owner == nullptr ? false : ShowWarningF(owner, format, texts...);
 }
 
 }  // namespace
 
-bool DeleteRtp(int kindIndex, const char* name, HWND owner) {
+bool DeleteRtp(int kindIndex, const char* name, HWND owner, const char* confirmedFolder) {
     if (IsOfficialRtp(kindIndex, name)) return WarnF(owner, OfficialRefused, name);
 
     const RtpKind& kind = RtpKinds[static_cast<std::size_t>(kindIndex)];
     RegistryKey key;
     if (!key.Open(kind.rtpKeyPath, kind.rootKey)) return Warn(owner, KeyOpenFailed);
 
-    char folder[FolderSize] = {};
-    if (!key.QueryString(name, folder, FolderSize)) return WarnF(owner, ValueReadFailed, name);
+    char registered[FolderSize] = {};
+    if (!key.QueryString(name, registered, FolderSize)) return WarnF(owner, ValueReadFailed, name);
 
-    // One trailing separator goes; the second byte of a double-byte character
-    // (0x5C in ソ or 表) is part of the name and stays.
-    const std::size_t length = std::strlen(folder);
-    if (length >= 2 && folder[length - 1] == '\\' && ByteKindAt(folder, static_cast<long long>(length - 1)) == SingleByte)
-        CutTail(folder, 1);
-
-    switch (CheckFolder(folder)) {
-    case FolderProblem::Empty: return WarnF(owner, FolderEmpty, name);
-    case FolderProblem::NotAbsolute: return WarnF(owner, FolderNotAbsolute, name);
-    case FolderProblem::Root: return WarnF(owner, FolderIsRoot, name);
-    case FolderProblem::None: break;
+    // From here on only the folder as Windows resolves the text is used: the
+    // one the user was shown.
+    std::string folder;
+    if (const RtpFolderProblem problem = ResolveRtpFolder(registered, folder); problem != RtpFolderProblem::None)
+        return WarnF(owner, ProblemText(problem), name);
+    const std::wstring wideFolder = WideOrEmpty(folder);
+    if (confirmedFolder != nullptr) {
+        const std::wstring confirmed = WideOrEmpty(confirmedFolder);
+        if (confirmed.size() != wideFolder.size() || !PathsOverlap(confirmed, wideFolder))  // the same, in any case
+            return WarnF(owner, FolderChanged, name, folder.c_str());
     }
+    std::string otherName, otherFolder;
+    if (FindOverlap(kindIndex, name, wideFolder, otherName, otherFolder))
+        return WarnF(owner, FolderOverlaps, otherName.c_str(), otherFolder.c_str(), name);
+    const DWORD attributes = GetFileAttributesW(wideFolder.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return WarnF(owner, FolderIsFile, name);
 
     if (!key.DeleteValue(name)) return Warn(owner, ValueDeleteFailed);
     key.Close();
-    if (FolderIsGone(folder)) return true;
+    if (FolderIsGone(folder.c_str())) return true;
 
     // Everything is listed before anything is deleted.
     StringList files;
     StringList directories;
-    CollectFiles(folder, files, "*.*", -1);
-    CollectDirectories(folder, directories, "*.*", -1);
+    CollectFiles(folder.c_str(), files, "*.*", -1);
+    CollectDirectories(folder.c_str(), directories, "*.*", -1);
     Boundary boundary{folder, FinalPathOf(folder), {}, {}};
     // The folder itself is removed last, after everything inside it.
     directories.insert(directories.begin(), folder);

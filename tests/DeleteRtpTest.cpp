@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,11 @@ const std::string Dirs =
     "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
 const std::string RtpName = "テスト表RTP";
 
+std::string AsciiUpper(std::string text) {
+    for (char& c : text) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+    return text;
+}
+
 // An RTP-shaped tree whose names end in a 0x5C second byte (ソ 83 5C, 表 95 5C,
 // 能 94 5C); copied from CD media, some entries may be read-only.
 void MakeRtpTree(const std::string& folder, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
@@ -135,15 +141,16 @@ protected:
 TEST_F(DeleteRtpTest, RemovesTheValueThenTheTreeOrSaysWhatIsLeft) {
     for (const char* name : {"h1", "h2", "h3", "表"}) MakeRtpTree(dir / name);
     MakeRtpTree(dir / "RTP表", FILE_ATTRIBUTE_READONLY);
-    ASSERT_TRUE(WriteFileBytes(dir / "file.dat", "x") && key.SetString("Other", dir / "h1"));
+    // A folder whose name only begins with another RTP's does not overlap it.
+    ASSERT_TRUE(key.SetString("Other", dir / "h"));
+    const std::string deep = "gone\\" + std::string(480 - dir.Path().size(), 'y');  // 515 bytes in all, as listed
     Remove(dir.Path(), {
-        {"RTP表", "", "", "", false, {}, {"RTP表"}},
+        {"RTP表/", "", "", "", false, {}, {"RTP表"}},
         {"表", "", "", "", false, {}, {"表"}},  // the 0x5C byte is no separator to drop
         {"h1", "h1\\Audio\\BGM\\表.mid", Files, "h1", false, {"h1\\Audio\\BGM\\表.mid", "h1\\Graphics"}, {"h1\\Game.ini"}},
         {"h2\\", "h2\\ソース\\能力", Dirs, "h2", false, {"h2\\ソース\\能力"}, {"h2\\ソース\\能力\\ソ", "h2\\Audio"}},
         {"h3", "h3\\Game.ini", Files, "", true, {"h3\\Game.ini", "h3\\Graphics"}, {"h3\\Audio\\BGM\\表.mid"}},
-        {"file.dat", "", Dirs, "", false, {}, {"file.dat"}},
-        {"gone\\deeper", "", "", "", false, {}, {}},  // deleted by hand: only the registration is left
+        {deep.substr(0, 255) + "\\" + deep.substr(255), "", "", "", false, {}, {}},  // deleted by hand: only the registration goes
         {"Q:\\rtp", "", Dirs, "", false, {}, {}},     // not gone: its drive does not answer
     });
     EXPECT_TRUE(key.HasValue("Other")) << "only the one value";
@@ -170,15 +177,26 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         {0, "a1", "sub", REG_SZ, relative}, {0, "a2", "\\sub", REG_SZ, relative}, {0, "a3", "C:sub", REG_SZ, relative},
         {0, "a4", "\\\\server", REG_SZ, relative}, {0, "a5", "\\\\?\\C:\\sub", REG_SZ, relative},
         {0, "a6", "\\\\.\\C:", REG_SZ, relative},
+        {0, "w", dir / "s*", REG_SZ, "登録されているフォルダにフォルダ名に使えない文字 (* ? \" < > | :) が含まれているので RTP[%s] は削除できません"},
+        {0, "b", dir / "sub ", REG_SZ, "登録されているフォルダの名前が空白かピリオドで終わっているので RTP[%s] は削除できません"},
+        {0, "f", dir / "Kelmora.ini", REG_SZ, "登録されているフォルダがファイルなので RTP[%s] は削除できません"},
+        // Another RTP's folder inside, the same folder written otherwise, and the folder inside another's.
+        {0, "Mine", dir.Path(), REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[Mine] は削除できません"},
+        {0, "Copy", AsciiUpper(dir / "SUB\\STANDARD\\"), REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[Copy] は削除できません"},
+        {0, "In", dir / "sub\\Standard\\Data", REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[In] は削除できません"},
+        {0, "Vx", dir / "vx\\RPGVX\\.\\", REG_SZ, "RTP[RPGVX] のフォルダ " + dir / "vx\\RPGVX" + " と重なっているので RTP[Vx] は削除できません"},
     };
     { ScratchKey gone("Enterbrain\\RGSS2\\RTP"); }  // made and removed: now missing
     ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", "k") && MakeDirectory(dir / "sub") &&
                 WriteFileBytes(dir / "sub\\keep.txt", "k"));
+    std::unique_ptr<ScratchKey> vx;  // made once the missing key has been tried
     wchar_t before[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, before);
     ASSERT_TRUE(SetCurrentDirectoryW(WideOrEmpty(dir.Path()).c_str()));
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name + " = " + row.folder);
+        if (row.name == "Mine") { ASSERT_TRUE(key.SetString("standard", dir / "sub\\Standard")); }
+        if (row.name == "Vx") { vx = std::make_unique<ScratchKey>("Enterbrain\\RGSS2\\RTP"); ASSERT_TRUE(vx->SetString("RPGVX", dir / "vx\\RPGVX")); }
         if (row.type != 0) { ASSERT_TRUE(key.SetString(row.name, row.folder, row.type)); }
         std::string text = row.warning;
         if (text.find("%s") != std::string::npos) text.replace(text.find("%s"), 2, row.name);
@@ -189,6 +207,7 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         EXPECT_EQ(answerer.Seen().size(), 1u) << "silent without an owner";
         EXPECT_EQ(key.HasValue(row.name), row.type != 0) << "the registration stays";
         EXPECT_TRUE(PathExists(dir / "sub\\keep.txt") && PathExists(dir / "Kelmora.ini"));
+        if (row.type != 0) key.SetString(row.name, "");  // names nothing that later rows could overlap
     }
     SetCurrentDirectoryW(before);
 }

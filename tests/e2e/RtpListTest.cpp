@@ -64,6 +64,14 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     const std::string japanese = "表示" + std::string(296, 'j');  // 300 bytes
     std::vector<std::string> rows{MakeRtp(xp, "RTPa"), MakeRtp(xp, "alpha"), MakeRtp(xp, "rtpB"),
                                   MakeRtp(xp, "stANDard"), MakeRtp(xp, japanese)};
+    // "Folders" that are programs, a bare name found in the program's own folder, and nothing.
+    const std::string bat = "@echo ran> \"%~dp0ran.txt\"\r\n";
+    const std::vector<std::string> notFolders{dir / "run\\setup.bat", "run.bat", dir / "gone"};
+    ASSERT_TRUE(MakeDirectory(dir / "run") && WriteFileBytes(notFolders[0], bat) && WriteFileBytes(dir / "run.bat", bat));
+    for (std::size_t i = 0; i < notFolders.size(); ++i) {
+        ASSERT_TRUE(xp.SetString("run" + std::to_string(i), notFolders[i]));
+        rows.insert(rows.begin() + 3 + static_cast<std::ptrdiff_t>(i), "run" + std::to_string(i) + " | " + notFolders[i]);
+    }
     ASSERT_TRUE(app.Start(dir.Path())) << DescribeWindows();
     ShowTab(2);
     EXPECT_EQ(app.Rows(list).size(), 0u) << "RPGVX has no key";
@@ -78,6 +86,23 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     EXPECT_EQ(CloseOpenedFolders(15000, app.processId, 1), std::vector<std::string>{"rtp0"});
     ASSERT_TRUE(app.DoubleClickRow(list, RowOf("rtpB")));
     EXPECT_EQ(CloseOpenedFolders(15000, app.processId, 1), std::vector<std::string>{"rtp2"});
+    for (const std::string& name : {"run0", "run1", "run2"}) {
+        Select(name);
+        ClickButton(open);
+        EXPECT_EQ(app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + notFolders[name[3] - '0']);
+    }
+    EXPECT_FALSE(Eventually([&] { return PathExists(dir / "ran.txt") || PathExists(dir / "run\\ran.txt"); }, 2000))
+        << "a program named as a folder ran";
+
+    // The folder changes while the question is open: nothing is removed.
+    Select("alpha");
+    ClickButton(remove);
+    ASSERT_NE(app.WaitBox(), nullptr);
+    ASSERT_TRUE(MakeDirectory(dir / "precious") && xp.SetString("alpha", dir / "precious\\"));
+    EXPECT_EQ(app.Answer(IDYES), "確認: 本当に RTP[alpha] を削除してもよろしいですか？\nフォルダ: " + folders[1]);
+    EXPECT_EQ(app.Answer(IDOK), "エラー: RTP[alpha] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: " +
+                                    dir / "precious");
+    EXPECT_TRUE(xp.HasValue("alpha") && PathExists(dir / "precious") && PathExists(folders[1]));
 
     // No, and Enter, change nothing; the question holds the whole name.
     Select(japanese);
@@ -98,6 +123,7 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     app.Answer(IDYES);
     ASSERT_NE(app.WaitBox(), nullptr);
     rows.erase(rows.begin());
+    rows[0] = "alpha | " + dir / "precious\\";  // as registered while the question was open
     EXPECT_EQ(app.Rows(list), rows);
     EXPECT_EQ(Buttons(), "- -");
     EXPECT_EQ(app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");

@@ -1,0 +1,49 @@
+#include "fsutil/FullPath.h"
+
+#include <windows.h>
+
+bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+namespace {
+
+bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+bool SameText(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+}  // namespace
+
+std::size_t RootLength(std::wstring_view path) {
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsPathSeparator(path[2])) return 3;
+    if (path.size() < 2 || !IsPathSeparator(path[0]) || !IsPathSeparator(path[1])) return 0;
+    const std::size_t serverEnd = path.find_first_of(L"\\/", 2);
+    if (serverEnd == 2 || serverEnd == std::wstring_view::npos) return 0;
+    const std::wstring_view server = path.substr(2, serverEnd - 2);
+    if (server == L"?" || server == L".") return 0;
+    std::size_t shareEnd = path.find_first_of(L"\\/", serverEnd + 1);
+    if (shareEnd == serverEnd + 1) return 0;
+    if (shareEnd == std::wstring_view::npos) shareEnd = path.size();
+    return shareEnd;
+}
+
+bool FullPathOf(const std::wstring& path, std::wstring& full) {
+    full.clear();
+    if (RootLength(path) == 0) return false;
+    std::wstring buffer(path.size() + MAX_PATH, L'\0');
+    const DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0 || length >= buffer.size()) return false;
+    buffer.resize(length);
+    const std::size_t root = RootLength(buffer);
+    if (root == 0) return false;
+    while (buffer.size() > root && IsPathSeparator(buffer.back())) buffer.pop_back();
+    full = std::move(buffer);
+    return true;
+}
+
+bool PathsOverlap(std::wstring_view a, std::wstring_view b) {
+    if (a.size() > b.size()) std::swap(a, b);
+    if (!SameText(a, b.substr(0, a.size()))) return false;
+    return b.size() == a.size() || IsPathSeparator(b[a.size()]) || (!a.empty() && IsPathSeparator(a.back()));
+}

@@ -1,0 +1,54 @@
+#include "rtp/RtpFolder.h"
+
+#include <cstring>
+
+#include "fsutil/FullPath.h"
+#include "fsutil/MbcsText.h"
+#include "fsutil/WinText.h"
+
+namespace {
+
+bool IsForbidden(wchar_t c) { return c < 0x20 || std::wcschr(L"*?\"<>|:", c) != nullptr; }
+
+// Looks at every name after the root: characters no Windows name holds, and
+// names that end in a blank or a dot ("." and ".." themselves aside).
+RtpFolderProblem CheckNames(std::wstring_view path, std::size_t root) {
+    for (std::size_t start = root; start < path.size();) {
+        std::size_t end = path.find_first_of(L"\\/", start);
+        if (end == std::wstring_view::npos) end = path.size();
+        const std::wstring_view name = path.substr(start, end - start);
+        for (wchar_t c : name)
+            if (IsForbidden(c)) return RtpFolderProblem::BadCharacter;
+        if (!name.empty() && name != L"." && name != L".." && (name.back() == L' ' || name.back() == L'.'))
+            return RtpFolderProblem::BadName;
+        start = end + 1;
+    }
+    return RtpFolderProblem::None;
+}
+
+}  // namespace
+
+RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved) {
+    resolved.clear();
+    std::string text = registered;
+    const std::size_t length = text.size();
+    if (length >= 2 && (text.back() == '\\' || text.back() == '/') &&
+        ByteKindAt(text.c_str(), static_cast<long long>(length - 1)) == SingleByte)
+        text.pop_back();
+    if (text.empty()) return RtpFolderProblem::Empty;
+    std::wstring wide;
+    if (!ToWide(text, wide)) return RtpFolderProblem::NotAbsolute;
+    // "C:" alone is the current directory of drive C.
+    if (wide.size() == 2 && wide[1] == L':') return RtpFolderProblem::Root;
+    const std::size_t root = RootLength(wide);
+    if (root == 0) return RtpFolderProblem::NotAbsolute;
+    // A share's name is checked as the names after it are.
+    const std::size_t firstName = wide[0] == L'\\' || wide[0] == L'/' ? 2 : 3;
+    if (const RtpFolderProblem names = CheckNames(wide, firstName); names != RtpFolderProblem::None) return names;
+    std::wstring full;
+    if (!FullPathOf(wide, full)) return RtpFolderProblem::NotAbsolute;
+    // "C:\\", "C:\." and "C:\x\.." are roots too.
+    if (full.size() <= RootLength(full)) return RtpFolderProblem::Root;
+    if (!ToNarrow(full, resolved)) return RtpFolderProblem::NotAbsolute;
+    return RtpFolderProblem::None;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// What a registered RTP folder names: the folder a removal deletes, as
+// Windows resolves the registered text, or why it names nothing removable.
+#include <string>
+
+enum class RtpFolderProblem {
+    None,
+    Empty,        // nothing registered
+    NotAbsolute,  // no drive letter with a separator, nor a share
+    Root,         // a drive alone, or the root of a drive or share
+    BadCharacter, // '*', '?', '"', '<', '>', '|', a ':' after the drive, or a control character
+    BadName,      // a name ending in a blank or a dot, which Windows would drop
+};
+
+// Drops one trailing '\' or '/' (never the second byte of a double-byte
+// character), then resolves the text as Windows does: resolved gets the full
+// path ("." and ".." resolved, '/' as '\'). resolved is empty unless the
+// result is None. Nothing on disk is looked at.
+RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved);
