@@ -55,6 +55,15 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         EndDialog(dialog, 0);
         return TRUE;
+    // Windows ends the process after the session ends, without running the
+    // destructors that write "Kelmora.ini": it is written now, as at a close.
+    case WM_QUERYENDSESSION:
+        ToolSettings.Flush();
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam != FALSE) ToolSettings.Flush();
+        return TRUE;
     case WM_DESTROY:
         if (TabKeysHook != nullptr) UnhookWindowsHookEx(TabKeysHook);
         TabKeysHook = nullptr;

@@ -24,10 +24,12 @@ constexpr std::size_t RtpTypeKey = InstallerIniEditCount;  // the last entry of 
 constexpr std::array<const char*, InstallerIniKeys.size()> Defaults = {
     "Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "", ""};
 constexpr int ValueSize = InstallerIniValueLimit + 1;
-// The boxes whose stored value could not be read exactly (a character code
-// page 932 cannot hold, a file whose encoding cannot carry it): they show
-// the empty text, and the file keeps its value until the user types another.
-std::array<bool, InstallerIniEditCount> Unreadable = {};
+// The boxes, and the kind list last, whose stored value could not be read
+// exactly (a character code page 932 cannot hold, a file whose encoding
+// cannot carry it, a file held open by another program): they show nothing,
+// and the file keeps the value until the user types another or chooses a
+// kind. Once saved, a control is an ordinary one again.
+std::array<bool, InstallerIniKeys.size()> Unreadable = {};
 // One filter pair: the bare name lists only files of that name.
 constexpr char Filter[] = "Quorlen用 設定ファイル(Tavisk.ini)\0Tavisk.ini\0";
 
@@ -65,10 +67,15 @@ void FitValue(HWND edit) {
 
 void OnCommand(int id, int code, HWND control) {
     if (id == IDOK) {
-        if (SaveInstallerIni())
+        const char* refused = nullptr;
+        if (SaveInstallerIni(&refused))
             ShowMessage(OwnerWindow, "設定を保存しました", "お知らせ", MB_ICONINFORMATION);
+        else if (refused != nullptr)
+            ShowWarningF(OwnerWindow, "%s を保存できませんでした\n設定ファイルは変更していません", refused);
         else
             ShowWarning(OwnerWindow, "設定を保存できませんでした");
+    } else if (id == RtpTypeComboId && code == CBN_SELCHANGE) {
+        Unreadable[RtpTypeKey] = false;  // the user chose a kind
     } else if (id == InstallerIniBrowseId) {
         BrowseInstallerIni();
     } else if (code == EN_CHANGE &&
@@ -102,39 +109,68 @@ void InitInstallerIniPage(HWND page) {
     RtpTypeCombo.SetCurSel(0, false);
     SetText(InstallerIniPathEdit, InstallerIniPath);
     for (HWND edit : InstallerIniEdits) SendMessageW(edit, EM_LIMITTEXT, InstallerIniValueLimit, 0);
-    LoadInstallerIni();
+    LoadInstallerIni(false);
 }
 
-void LoadInstallerIni() {
+bool LoadInstallerIni(bool chosen) {
     IniFile file;
     file.SetPath(InstallerIniPath, false);
+    const bool settingsFile = file.IsSettingsFile();
     for (std::size_t i = 0; i < InstallerIniKeys.size(); ++i) {
         std::string value;
-        const bool read = file.Read(Section, InstallerIniKeys[i], value, Defaults[i]);
+        const bool read = settingsFile && file.Read(Section, InstallerIniKeys[i], value, Defaults[i]);
         value.resize(CharacterPrefix(value.c_str(), InstallerIniValueLimit));
-        if (i == RtpTypeKey) {
-            RtpTypeCombo.SelectByText(value.c_str(), true);
-        } else {
-            Unreadable[i] = !read;
+        Unreadable[i] = !read;
+        if (i != RtpTypeKey)
             SetText(InstallerIniEdits[i], value.c_str());
-        }
+        else if (read)
+            RtpTypeCombo.SelectByText(value.c_str(), true);
+        else
+            RtpTypeCombo.SetCurSel(-1, false);  // no kind shown rather than one the file does not hold
+    }
+    // Anything but a settings file is left exactly as it is.
+    if (!settingsFile) {
+        if (chosen) ShowWarning(OwnerWindow, "設定ファイルとして読めないファイルです");
+        return false;
     }
     // Creates, completes and normalises the file; a failure here is not the user's doing.
-    SaveInstallerIni();
+    SaveInstallerIni(nullptr);
+    return true;
 }
 
-bool SaveInstallerIni() {
+bool SaveInstallerIni(const char** refused) {
     IniFile file;
     file.SetPath(InstallerIniPath, false);
-    char type[ValueSize] = {};
-    RtpTypeCombo.GetSelectedText(type, ValueSize);
-    bool saved = file.Write(Section, InstallerIniKeys[RtpTypeKey], type);
-    for (std::size_t i = 0; i < InstallerIniEdits.size(); ++i) {
-        std::string value;
-        // A character that code page 932 cannot hold is refused, not written as a look-alike.
-        const bool held = ToNarrow(WideText(InstallerIniEdits[i]), value);
-        if (held && value.empty() && Unreadable[i]) continue;
-        saved = held && file.Write(Section, InstallerIniKeys[i], value) && saved;
+    if (!file.IsSettingsFile()) return false;
+    std::array<std::string, InstallerIniKeys.size()> values;
+    std::array<bool, InstallerIniKeys.size()> kept = {};
+    // Every value is checked before any is written: all of them or none.
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        bool held = true;
+        if (i == RtpTypeKey) {
+            char type[ValueSize] = {};
+            RtpTypeCombo.GetSelectedText(type, ValueSize);
+            values[i] = type;
+        } else {
+            // A character that code page 932 cannot hold is refused, not written as a look-alike.
+            held = ToNarrow(WideText(InstallerIniEdits[i]), values[i]);
+        }
+        kept[i] = held && values[i].empty() && Unreadable[i];
+        if (kept[i]) continue;
+        const IniFile::WriteCheck check =
+            held ? file.Check(Section, InstallerIniKeys[i], values[i]) : IniFile::WriteCheck::BadValue;
+        if (check == IniFile::WriteCheck::Ok) continue;
+        if (refused != nullptr && check == IniFile::WriteCheck::BadValue) *refused = InstallerIniKeys[i];
+        return false;
+    }
+    bool saved = true;
+    // RTPType first, where a new file has always had it.
+    for (const std::size_t i : {RtpTypeKey, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}}) {
+        if (kept[i]) continue;
+        if (file.Write(Section, InstallerIniKeys[i], values[i]))
+            Unreadable[i] = false;
+        else
+            saved = false;
     }
     return saved;
 }
@@ -145,5 +181,5 @@ void BrowseInstallerIni() {
     if (!ChooseOpenFile(OwnerWindow, file, sizeof file, Filter, folder.c_str(), nullptr, 1)) return;
     std::memcpy(InstallerIniPath, file, sizeof file);
     SetText(InstallerIniPathEdit, InstallerIniPath);
-    LoadInstallerIni();
+    LoadInstallerIni(true);
 }

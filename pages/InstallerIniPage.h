@@ -31,11 +31,17 @@ extern std::array<HWND, InstallerIniEditCount> InstallerIniEdits;
 INT_PTR CALLBACK InstallerIniPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 void InitInstallerIniPage(HWND page);
-// Shows the file's values (or the defaults) and writes them back at once, silently.
-void LoadInstallerIni();
-// Writes RTPType, then the five edit boxes. False when any value could not be
-// written; the others are written all the same.
-bool SaveInstallerIni();
+// Shows the file's values (or the defaults) and writes them back at once,
+// silently. A file that is not a settings file (not text, held open by
+// another program, a path too long) shows empty boxes and is not written;
+// when the user chose it, a warning says so. False for such a file.
+bool LoadInstallerIni(bool chosen);
+// Checks every value, then writes RTPType and the five edit boxes. A value
+// that cannot be stored exactly (not code page 932, a line break) writes
+// nothing and names its key in refused; a file that cannot be written, or a
+// write that fails midway, returns false with refused untouched. A box whose
+// stored value could not be read, and that is still empty, keeps that value.
+bool SaveInstallerIni(const char** refused);
 // Lets the user pick another file; a confirmed choice becomes InstallerIniPath
 // and is loaded. Unsaved edits are dropped.
 void BrowseInstallerIni();

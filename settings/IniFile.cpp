@@ -23,7 +23,7 @@ enum class Encoding {
     Ansi,     // no byte order mark
     Utf16,    // UTF-16 little-endian, with its byte order mark
     Utf8,     // UTF-8 with its byte order mark
-    Other,    // unreadable, too large, or UTF-16 big-endian
+    Other,    // unreadable, too large, UTF-16 big-endian or without a mark, not text at all
 };
 
 struct FileContent {
@@ -32,8 +32,11 @@ struct FileContent {
 };
 
 // The file as it lies on disk now; the handle is closed before returning.
+// A path the profile functions cannot take (under Wine they cut it, and then
+// read and write another file) is no settings file either.
 FileContent LoadFile(const std::wstring& path) {
     FileContent file;
+    if (path.size() >= MAX_PATH) return file;
     HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -56,8 +59,8 @@ FileContent LoadFile(const std::wstring& path) {
         file.encoding = Encoding::Utf16;
     else if (bytes.starts_with("\xEF\xBB\xBF"))
         file.encoding = Encoding::Utf8;
-    else if (!bytes.starts_with("\xFE\xFF"))
-        file.encoding = Encoding::Ansi;
+    else if (!bytes.starts_with("\xFE\xFF") && bytes.find('\0') == std::string_view::npos)
+        file.encoding = Encoding::Ansi;  // a NUL byte: UTF-16 without its mark, or no text at all
     return file;
 }
 
@@ -129,13 +132,23 @@ bool IsCodePage932(std::string_view text) {
 
 bool HasLineBreak(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) != text.npos; }
 
+// The profile functions take the blanks off a value's ends and one pair of
+// enclosing quotes: such a value is stored inside one more pair of quotes,
+// so that it is read back as it was.
+std::string Stored(const std::string& value) {
+    constexpr std::string_view ends = " \t\"'";
+    if (value.empty() || (ends.find(value.front()) == ends.npos && ends.find(value.back()) == ends.npos)) return value;
+    return '"' + value + '"';
+}
+
 }  // namespace
 
 void IniFile::SetPath(const char* name, bool absolute) {
     const char* second = NextChar(name);
     const char* third = NextChar(second);
     const bool driveForm = *second == ':' && *third == '\\';
-    if (absolute || driveForm) {
+    const bool share = name[0] == '\\' && name[1] == '\\';
+    if (absolute || driveForm || share) {
         path = name;
         return;
     }
@@ -195,30 +208,51 @@ int IniFile::Read(const char* section, const char* key, char* out, int outSize, 
     return static_cast<int>(kept);
 }
 
-bool IniFile::Write(const char* section, const char* key, const std::string& value) const {
+IniFile::WriteCheck IniFile::Check(const char* section, const char* key, const std::string& value) const {
+    std::wstring wide[4];
+    return Prepare(section, key, value, wide);
+}
+
+IniFile::WriteCheck IniFile::Prepare(const char* section, const char* key, const std::string& value,
+                                     std::wstring (&wide)[4]) const {
+    std::wstring& widePath = wide[0];
+    std::wstring& wideSection = wide[1];
+    std::wstring& wideKey = wide[2];
+    std::wstring& wideValue = wide[3];
+    if (path.empty() || !ToWide(path, widePath)) return WriteCheck::BadFile;
     // A line break would end the line early and start lines of its own.
-    if (path.empty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return false;
-    std::wstring widePath, wideSection, wideKey, wideValue, wideFile;
-    if (!ToWide(path, widePath) || !ToWide(section, wideSection) || !ToWide(key, wideKey) ||
-        !ToWide(value, wideValue))
-        return false;
+    const std::string stored = Stored(value);
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) || !ToWide(section, wideSection) ||
+        !ToWide(key, wideKey) || !ToWide(stored, wideValue))
+        return WriteCheck::BadValue;
     const FileContent file = LoadFile(widePath);
+    std::wstring wideFile;
     switch (file.encoding) {
     case Encoding::Missing:
     case Encoding::Ansi:
         // The platform rewrites every line through the ANSI code page.
-        if (!ToProfileText(file.bytes, wideFile) || !ToProfileText(section, wideSection) ||
-            !ToProfileText(key, wideKey) || !ToProfileText(value, wideValue))
-            return false;
-        break;
+        if (!ToProfileText(file.bytes, wideFile)) return WriteCheck::BadFile;
+        if (!ToProfileText(section, wideSection) || !ToProfileText(key, wideKey) || !ToProfileText(stored, wideValue))
+            return WriteCheck::BadValue;
+        return WriteCheck::Ok;
     case Encoding::Utf16:
-        break;
+        return WriteCheck::Ok;
     case Encoding::Utf8:
     case Encoding::Other:
-        return false;
+        break;
     }
-    return WritePrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideValue.c_str(), widePath.c_str()) !=
-           FALSE;
+    return WriteCheck::BadFile;
+}
+
+bool IniFile::Write(const char* section, const char* key, const std::string& value) const {
+    std::wstring wide[4];
+    return Prepare(section, key, value, wide) == WriteCheck::Ok &&
+           WritePrivateProfileStringW(wide[1].c_str(), wide[2].c_str(), wide[3].c_str(), wide[0].c_str()) != FALSE;
+}
+
+bool IniFile::IsSettingsFile() const {
+    std::wstring widePath;
+    return !path.empty() && ToWide(path, widePath) && LoadFile(widePath).encoding != Encoding::Other;
 }
 
 void IniFile::WriteInt(const char* section, const char* key, std::int32_t value) const {

@@ -9,15 +9,24 @@
 // - a file starting with a UTF-16 byte order mark holds real UTF-16;
 // - a file starting with a UTF-8 byte order mark is read by this class itself
 //   and never written (platforms treat such files differently).
-// The encoding is found afresh before every read and write. Keys are never
-// deleted: an empty value is written as an empty text.
+// - anything else (a NUL byte without a UTF-16 byte order mark: UTF-16
+//   without its mark, or no text at all; UTF-16 big-endian; a file that
+//   cannot be read or is larger than 16 MB) is no settings file: it is neither
+//   read nor written, and so never damaged.
+// A path of MAX_PATH characters or more is never read or written either: the
+// platform's profile functions cannot take it. The encoding is found afresh
+// before every read and write. Keys are never deleted: an empty value is
+// written as an empty text. A value that begins or ends with a blank, a tab
+// or a quote is stored inside one more pair of double quotes, which the
+// platform's reader (and the installer's) takes off again.
 #include <cstdint>
 #include <string>
 
 class IniFile {
 public:
-    // A name that is absolute, or whose second and third characters are ':'
-    // and '\', is kept; any other name is placed in the executable's folder.
+    // A name that is absolute, whose second and third characters are ':' and
+    // '\', or that starts with "\\" (a share), is kept; any other name is
+    // placed in the executable's folder.
     // When that folder is unknown (its name cannot be held in code page 932),
     // the path stays empty: the file is then neither read nor written.
     void SetPath(const char* name, bool absolute);
@@ -39,9 +48,22 @@ public:
     // line break or is not code page 932, when the file's encoding cannot
     // carry it exactly (see above), or when the platform refuses the write.
     bool Write(const char* section, const char* key, const std::string& value) const;
+
+    // Whether Write would store the value, without writing: BadValue when the
+    // value (or section or key) cannot be stored exactly, BadFile when the
+    // file cannot be written at all. The platform may still refuse the write.
+    enum class WriteCheck { Ok, BadValue, BadFile };
+    WriteCheck Check(const char* section, const char* key, const std::string& value) const;
+
+    // Whether the file is missing or one this class reads and writes: false
+    // for files that are not text, cannot be read now, or have no usable path.
+    bool IsSettingsFile() const;
     void WriteInt(const char* section, const char* key, std::int32_t value) const;
     void WriteByte(const char* section, const char* key, std::uint8_t value) const;
 
 private:
+    // Checks as Check does and fills path, section, key and value in UTF-16.
+    WriteCheck Prepare(const char* section, const char* key, const std::string& value, std::wstring (&wide)[4]) const;
+
     std::string path;
 };

@@ -32,8 +32,9 @@ struct SettingBinding final : ComparableEntry<SettingBinding> {
     // False when the stored value could not be read into the variable: writing
     // the variable back would replace a value the program cannot hold. A text
     // variable is written all the same once the program has changed it from
-    // the empty text it was given (the user chose a new value).
+    // the default it was given instead (the user chose a new value).
     bool writeBack = true;
+    std::string given;
 
     // Same section and key, byte for byte. Letter case counts, although the
     // platform's ini functions ignore it.

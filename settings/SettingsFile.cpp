@@ -24,10 +24,11 @@ void SettingsFile::BindText(const char* section, const char* key, char* buffer, 
     std::string text;
     // A value cut to fit would be written back cut: one that does not fit is
     // not read.
-    const bool read = file.Read(section, key, text, defaultValue) && size > 0 && text.size() < std::size_t(size);
+    bool read = file.Read(section, key, text, defaultValue) && size > 0 && text.size() < std::size_t(size);
+    if (!read) text = defaultValue != nullptr && std::strlen(defaultValue) < std::size_t(size) ? defaultValue : "";
+    binding.given = text;
     Insert(std::move(binding), section, key, read);
     if (size <= 0) return;
-    if (!read) text.clear();
     std::memcpy(buffer, text.c_str(), text.size() + 1);
 }
 
@@ -51,7 +52,10 @@ void SettingsFile::BindString(const char* section, const char* key, std::string*
     SettingBinding binding;
     binding.kind = BindingKind::OwnedString;
     binding.stringTarget = target;
-    Insert(std::move(binding), section, key, file.Read(section, key, *target, defaultValue));
+    const bool read = file.Read(section, key, *target, defaultValue);
+    if (!read) *target = defaultValue != nullptr ? defaultValue : "";
+    binding.given = *target;
+    Insert(std::move(binding), section, key, read);
 }
 
 // The decimal number stored, or the default when the text is missing or
@@ -84,11 +88,11 @@ void SettingsFile::Flush() const {
             if (binding.writeBack && binding.byteTarget != nullptr) file.WriteByte(section, key, *binding.byteTarget);
             break;
         case BindingKind::TextBuffer:
-            if (binding.textTarget != nullptr && (binding.writeBack || binding.textTarget[0] != 0))
+            if (binding.textTarget != nullptr && (binding.writeBack || binding.given != binding.textTarget))
                 file.Write(section, key, binding.textTarget);
             break;
         case BindingKind::OwnedString:
-            if (binding.stringTarget != nullptr && (binding.writeBack || !binding.stringTarget->empty()))
+            if (binding.stringTarget != nullptr && (binding.writeBack || binding.given != *binding.stringTarget))
                 file.Write(section, key, *binding.stringTarget);
             break;
         }

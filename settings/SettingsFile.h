@@ -20,16 +20,17 @@ public:
     // binding of the same section and key, byte for byte, is not kept: the
     // first binding's variable is the one written back. Where the stored value
     // cannot be held (IniFile::Read fails, a text does not fit the buffer, a
-    // number does not parse or is out of range), the target gets the empty
-    // text or the default number and is never written back, so the file keeps
-    // the value.
+    // number does not parse or is out of range; the file cannot be read now),
+    // the target gets the default and is not written back, so the file keeps
+    // the value, unless the program then changes a text from that default.
     void BindText(const char* section, const char* key, char* buffer, int size, const char* defaultValue);
     void BindInt(const char* section, const char* key, std::int32_t* target, std::int32_t defaultValue);
     void BindByte(const char* section, const char* key, std::uint8_t* target, std::uint8_t defaultValue);
     void BindString(const char* section, const char* key, std::string* target, const char* defaultValue);
 
     // Writes every bound variable that was read, by section then key; failed
-    // writes are ignored.
+    // writes are ignored. Called by the destructor, and by whoever knows the
+    // process will end without it (Windows ending the session).
     void Flush() const;
 
     const IniFile& File() const { return file; }

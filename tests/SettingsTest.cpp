@@ -22,7 +22,7 @@ TEST(IniFile, SetPathPutsOtherNamesInTheExeFolder) {
     EXPECT_EQ(pathOf("Kelmora.ini", false), folder + "\\Kelmora.ini");
     EXPECT_TRUE(PathExists("test_settings.exe")) << "the exe folder is current";
     EXPECT_EQ(pathOf("C:x", false), folder + "\\C:x");
-    for (const char* kept : {"D:\\x.ini", "\x95\x5C:\\x"}) EXPECT_EQ(pathOf(kept, false), kept);
+    for (const char* kept : {"D:\\x.ini", "\x95\x5C:\\x", "\\\\srv\\share\\x.ini"}) EXPECT_EQ(pathOf(kept, false), kept);
     EXPECT_EQ(pathOf("x.ini", true), "x.ini");
 }
 
@@ -82,9 +82,61 @@ TEST(IniFile, TextIsExactOrTheOperationFails) {
     EXPECT_FALSE(file.Write("K", "In", "x") || none.Write("K", "In", "x") || none.Read("K", "In", out, 8, "d") || *out);
 }
 
+// Files that are not text (UTF-16 without its byte order mark, a NUL byte, a
+// bitmap) and a path the profile functions cannot take: never read, never
+// written, and no other file made in their place.
+TEST(IniFile, AnythingButASettingsFileIsLeftAlone) {
+    ScratchDir dir;
+    const std::string text = "[K]\r\nIn=x\r\n";
+    const struct { std::string name, bytes; } rows[] = {
+        {"utf16.ini", Utf16(L"[Other]\r\nName=Keep me\r\n[K]\r\nIn=x\r\n")},
+        {"blob.ini", text + std::string("Blob=abc\0def\r\n", 14)},
+        {"title.bmp", std::string("BM\x36\x03\0\0\0\0\x36\0\0\0\r\n", 15) + text},
+        {std::string(259 - dir.Path().size(), 'P'), text},  // 260 characters with the separator
+    };
+    const auto listing = [](const std::string& folder) {
+        std::string names;
+        WIN32_FIND_DATAW entry{};
+        HANDLE find = FindFirstFileW(WideOrEmpty(folder + "\\*").c_str(), &entry);
+        for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &entry))
+            names += NarrowOrEmpty(entry.cFileName) + " ";
+        FindClose(find);
+        return names;
+    };
+    const std::string exeFolder = listing(GetExeDirectory());
+    for (const auto& row : rows) {
+        const std::string path = dir / row.name;
+        ASSERT_TRUE(WriteFileBytes(path, row.bytes)) << row.name;
+        IniFile file;
+        file.SetPath(path.c_str(), true);
+        std::string out;
+        EXPECT_FALSE(file.IsSettingsFile() || file.Read("K", "In", out, "d") || file.Write("K", "In", "y")) << row.name;
+        EXPECT_EQ(ReadFileBytes(path), row.bytes) << row.name;
+    }
+    EXPECT_EQ(listing(GetExeDirectory()), exeFolder) << "a file made in the program's folder";
+}
+
+// The platform's reader takes blanks off a value's ends, and one pair of
+// quotes around it: such values come back exactly all the same.
+TEST(IniFile, BlanksAndQuotesAtTheEndsComeBack) {
+    ScratchDir dir;
+    const std::string path = dir / "q.ini", edited = "[K]\r\nIn=\"  My Game  \"\r\n";
+    IniFile file;
+    file.SetPath(path.c_str(), true);
+    ASSERT_TRUE(WriteFileBytes(path, edited));
+    std::string text;
+    EXPECT_TRUE(file.Read("K", "In", text, "") && text == "  My Game  " && file.Write("K", "In", text)) << text;
+    EXPECT_EQ(ReadFileBytes(path), edited) << "written back unchanged";
+    for (const std::string value : {"  lead and trail  ", "\"quoted title\"", "'single'", "\"lone", "lone'", "\ttab", "a \"b\" c"}) {
+        std::string back;
+        EXPECT_TRUE(file.Write("K", "Value", value) && file.Read("K", "Value", back, "") && back == value)
+            << "[" << value << "] came back as [" << back << "]";
+    }
+}
+
 // Written back at the end, by key byte-wise. A stored text the program cannot
 // hold (not code page 932, or too long for the buffer: it would be written back
-// cut) reads as the empty text and is not written back, so the file keeps it,
+// cut) reads as the default and is not written back, so the file keeps it,
 // unless the program then sets a new text. The file is UTF-16, which every ANSI
 // code page can have written. (The program binds texts only.)
 TEST(SettingsFile, WritesTheBoundTextsBackAtTheEnd) {
@@ -99,7 +151,7 @@ TEST(SettingsFile, WritesTheBoundTextsBackAtTheEnd) {
         settings.BindText("K", "Long", longText, sizeof longText, "");
         settings.BindText("K", "Fresh", fresh, sizeof fresh, "new");
         settings.BindText("K", "Empty", empty, sizeof empty, "default");
-        EXPECT_TRUE(!in[0] && !longText[0] && !empty[0] && std::string(fresh) == "new") << in << longText << empty;
+        EXPECT_TRUE(std::string(in) == "C:\\default.ini" && !longText[0] && !empty[0] && std::string(fresh) == "new") << in << longText << empty;
         EXPECT_EQ(ReadFileBytes(path), "\xFF\xFE" + Utf16(stored)) << "nothing is written before the end";
         std::strcpy(longText, "chosen");
     }

@@ -16,7 +16,9 @@ using Values = std::vector<std::string>;  // RTPName, Title, Copyright, Version,
 const Values Defaults = {"Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "", "RPGXP"};
 Values With(Values v, const std::string& path) { return v.push_back(path), v; }
 
-std::string NewSection(const Values& v) {  // RTPType first in a file the page makes
+std::string NewSection(Values v) {  // RTPType first in a file the page makes; blanks and quotes at the ends quoted
+    for (std::string& text : v)
+        if (!text.empty() && (std::string(" \"'").find(text.front()) != std::string::npos || text.back() == ' ')) text = '"' + text + '"';
     return "[Tavisk]\r\nRTPType=" + v[5] + "\r\nRTPName=" + v[0] + "\r\nTitle=" + v[1] + "\r\nCopyright=" + v[2] +
            "\r\nVersion=" + v[3] + "\r\nBitmap=" + v[4] + "\r\n";
 }
@@ -75,6 +77,14 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     EXPECT_EQ(ReadFileBytes(start), completed);
     Press(Browse, dir / "missing\\Tavisk.ini");
     EXPECT_EQ(app->WaitBox(1000), nullptr) << "the write after a load is silent";
+    // Not text: shown empty, never written, and the user is told.
+    const std::string bitmap = dir / "sub\\title.bmp", pixels = std::string("BM\x36\x03\0\0\0\0\r\n", 10) + "[Tavisk]\r\nTitle=x\r\n";
+    ASSERT_TRUE(WriteFileBytes(bitmap, pixels));
+    Press(Browse, bitmap);
+    EXPECT_EQ(app->Answer(IDOK), "エラー: 設定ファイルとして読めないファイルです");
+    EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", bitmap}));
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
+    EXPECT_EQ(ReadFileBytes(bitmap), pixels);
 
     // A value the program cannot hold stays in the file until the user replaces it.
     const std::string unicode = dir / "sub\\u.ini";
@@ -86,6 +96,9 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     SetControlText(Item(Fields[1]), "New");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=New\r\n")), std::string::npos) << "replaced";
+    SetControlText(Item(Fields[1]), "");
+    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
+    EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=\r\n")), std::string::npos) << "cleared once saved";
 
     const std::string chosen = dir / "ソフト表.ini";  // new, and remembered
     Press(Browse, chosen);
@@ -93,12 +106,12 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     // 300 bytes: 259 would end inside a character. Then typing at the start,
     // where the caret is: what no longer fits is refused, the rest kept.
     // In 255 bytes, A, ソ and 表 typed at the start leave room for half of 表.
-    const Values typed = {Repeat("表", 150), "x" + Repeat("表", 127), "(c) 2026 ソ", "Ver1.00", "表.bmp"};
+    const Values typed = {Repeat("表", 150), "x" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp"};
     for (int i = 0; i < 5; ++i) SetControlText(Item(Fields[i]), typed[static_cast<std::size_t>(i)]);
     for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(Fields[0]), WM_CHAR, key, 0);
     for (wchar_t key : {L'A', L'\u30BD', L'\u8868'}) SendMessageW(Item(Fields[1]), WM_CHAR, key, 0);
     ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
-    const Values kept = {"A" + Repeat("表", 129), "Aソx" + Repeat("表", 127), "(c) 2026 ソ", "Ver1.00", "表.bmp", "RPGVX"};
+    const Values kept = {"A" + Repeat("表", 129), "Aソx" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp", "RPGVX"};
     EXPECT_EQ(Shown(), With(kept, chosen));
     // As root a read-only file is writable: a folder in its place is not.
     ASSERT_TRUE(DeleteFileW(DisplayText(chosen).c_str()) && MakeDirectory(chosen));
@@ -106,13 +119,51 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     RemoveDirectoryW(DisplayText(chosen).c_str());
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept));
-    SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));  // not in code page 932
-    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
-    EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept)) << "the value is not lost";
+    // All or nothing: one value code page 932 cannot hold, and nothing is written.
+    SetControlText(Item(Fields[0]), "New name");
+    SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));
+    EXPECT_EQ(Press(IDOK), "エラー: Bitmap を保存できませんでした\n設定ファイルは変更していません");
+    EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept)) << "no value is written";
     ASSERT_TRUE(app->Close());
+
+    // Held open by another program at the start: nothing is shown, and a later
+    // save keeps what was never read, the kind included.
+    HANDLE lock = CreateFileW(DisplayText(chosen).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     Start();
-    EXPECT_EQ(Shown(), With(kept, chosen));
-    ASSERT_TRUE(app->Close());
+    EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", chosen}));
+    CloseHandle(lock);
+    SetControlText(Item(Fields[3]), "Ver2");
+    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
+    Values saved = kept;
+    saved[3] = "Ver2";
+    EXPECT_EQ(ReadFileBytes(chosen), NewSection(saved));
+    // Windows ending the session ends the process without a close: the chosen
+    // file is remembered all the same.
+    Press(Browse, start);
+    SendMessageTimeoutW(app->dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
+    SendMessageTimeoutW(app->dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
+    app.reset();  // ended as Windows ends it
+    EXPECT_EQ(ReadFileBytes(dir / "Kelmora.ini"), "[Kelmora]\r\nInstallIni=" + start + "\r\n");
+
+    // Paths the profile functions cannot take, a share, and a "Kelmora.ini"
+    // that is not text: nothing is made in the program's folder, and only a
+    // path the user chose is written back.
+    const std::string longPath = dir / std::string(255 - dir.Path().size(), 'P') + "\\Tavisk.ini";
+    const std::string notText = Utf16(L"; mine\r\n[Kelmora]\r\n[Mine]\r\nColor=blue\r\n");
+    const struct { std::string stored, shown; } rows[] = {
+        {"[Kelmora]\r\nInstallIni=" + longPath + "\r\n", longPath},
+        {"[Kelmora]\r\nInstallIni=\\\\srv\\share\\Tavisk.ini\r\n", "\\\\srv\\share\\Tavisk.ini"},
+        {notText, dir / "Tavisk.ini"}};
+    ASSERT_TRUE(MakeDirectory(dir / std::string(255 - dir.Path().size(), 'P')));
+    for (const auto& row : rows) {
+        ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", row.stored));
+        Start();
+        EXPECT_EQ(Shown()[6], row.shown);
+        ASSERT_TRUE(app->Close());
+        EXPECT_EQ(ReadFileBytes(dir / "Kelmora.ini"), row.stored);
+        EXPECT_FALSE(PathExists(dir / "P") || PathExists(dir / "srv") || PathExists(longPath)) << row.shown;
+        EXPECT_EQ(PathExists(dir / "Tavisk.ini"), row.shown == dir / "Tavisk.ini") << row.shown;
+    }
 }
 
 }  // namespace
