@@ -57,10 +57,6 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     // Windows ends the process after the session ends, without running the
     // destructors that write "Kelmora.ini": it is written now, as at a close.
-    case WM_QUERYENDSESSION:
-        ToolSettings.Flush();
-        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
-        return TRUE;
     case WM_ENDSESSION:
         if (wParam != FALSE) ToolSettings.Flush();
         return TRUE;
