@@ -8,6 +8,7 @@
 #include "app/ShellFolder.h"
 #include "app/Warning.h"
 #include "fsutil/WinText.h"
+#include "pages/RemovalSummary.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RegistryKey.h"
 #include "rtp/RtpFolder.h"
@@ -152,7 +153,11 @@ void RemoveSelectedRtp(int kind) {
     if (IsOfficialRtp(kind, name.c_str())) return;
     // The whole name, however long; then what will be deleted.
     const std::string folder = FolderToRemove(kind, name, row);
-    const std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " + folder;
+    std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " + folder;
+    {
+        const WaitCursor wait;  // the folder is walked to say how much will go
+        question += SummarizeRtpFolder(folder);
+    }
     if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     bool removed = false;

@@ -1,5 +1,7 @@
 #include "rtp/RtpFolder.h"
 
+#include <windows.h>
+
 #include <cstring>
 
 #include "fsutil/FullPath.h"
@@ -51,4 +53,15 @@ RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved)
     if (full.size() <= RootLength(full)) return RtpFolderProblem::Root;
     if (!ToNarrow(full, resolved)) return RtpFolderProblem::NotAbsolute;
     return RtpFolderProblem::None;
+}
+
+bool RtpFolderIsGone(const std::string& folder) {
+    const std::wstring wide = WideOrEmpty(folder);
+    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
+    std::wstring root = wide.substr(0, RootLength(wide));
+    if (root.empty()) return false;
+    if (!IsPathSeparator(root.back())) root += L'\\';
+    return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -17,6 +17,8 @@
 #include "OpenedFolders.h"
 #include "ScratchDir.h"
 #include "fsutil/FileTree.h"
+#include "fsutil/TreeCount.h"
+#include "pages/RemovalSummary.h"
 #include "fsutil/WinText.h"
 #include "rtp/DeleteRtp.h"
 
@@ -70,6 +72,22 @@ TEST(CollectPaths, RootsOrderAndLimits) {
     StringList order;
     ASSERT_EQ(CollectDirectories((dir / "R").c_str(), order, "a;b;a1;b1", -1), 4);
     EXPECT_EQ(order[2].rfind(order[0] + "\\", 0), 0u) << order[0] << ", " << order[1] << ", " << order[2];
+}
+
+// What the removal question counts: bounded, links not entered, and sizes as
+// Windows shows them.
+TEST(CountTree, CountsWhatWillGoAndStopsAtItsLimit) {
+    ScratchDir dir;
+    for (const char* d : {"R", "R\\a", "R\\b"}) ASSERT_TRUE(MakeDirectory(dir / d));
+    for (const char* f : {"R\\a\\1", "R\\a\\2", "R\\b\\3.DLL"}) ASSERT_TRUE(WriteFileBytes(dir / f, "12345"));
+    const TreeCount all = CountTree((dir / "R").c_str(), 100, 10000), cut = CountTree((dir / "R").c_str(), 3, 10000);
+    EXPECT_TRUE(all.complete && all.files == 3 && all.folders == 2 && all.bytes == 15 && all.executables)
+        << all.files << " files, " << all.folders << " folders, " << all.bytes << " bytes";
+    EXPECT_TRUE(!cut.complete && cut.files + cut.folders == 3) << cut.files << " files, " << cut.folders << " folders";
+    const std::pair<std::uint64_t, std::string> sizes[] = {
+        {1023, "1023 バイト"}, {2003, "1.95 KB"}, {1024000, "0.97 MB"}, {12ull << 30, "12.0 GB"}};
+    for (const auto& [bytes, text] : sizes) EXPECT_EQ(FormatByteSize(bytes), text) << bytes;
+    EXPECT_EQ(FormatCount(1234567), "1,234,567");
 }
 
 const std::string Files =

@@ -99,7 +99,8 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     ClickButton(remove);
     ASSERT_NE(app.WaitBox(), nullptr);
     ASSERT_TRUE(MakeDirectory(dir / "precious") && xp.SetString("alpha", dir / "precious\\"));
-    EXPECT_EQ(app.Answer(IDYES), "確認: 本当に RTP[alpha] を削除してもよろしいですか？\nフォルダ: " + folders[1]);
+    EXPECT_EQ(app.Answer(IDYES), "確認: 本当に RTP[alpha] を削除してもよろしいですか？\nフォルダ: " + folders[1] +
+                                     "\n1 ファイル、1 フォルダ、3 バイト");
     EXPECT_EQ(app.Answer(IDOK), "エラー: RTP[alpha] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: " +
                                     dir / "precious");
     EXPECT_TRUE(xp.HasValue("alpha") && PathExists(dir / "precious") && PathExists(folders[1]));
@@ -112,10 +113,18 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     const SeenBox question = ReadBox(box);
     EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(question.defaultButton, IDNO);
-    EXPECT_EQ(app.Answer(IDNO), "確認: 本当に RTP[" + japanese + "] を削除してもよろしいですか？\nフォルダ: " + folders[4]);
+    // It says how much will go, and warns of programs; a missing folder loses its registration only.
+    EXPECT_EQ(app.Answer(IDNO), "確認: 本当に RTP[" + japanese + "] を削除してもよろしいですか？\nフォルダ: " + folders[4] +
+                                    "\n1 ファイル、1 フォルダ、3 バイト");
+    Select("run2");
+    ClickButton(remove);
+    EXPECT_EQ(app.Answer(IDNO), "確認: 本当に RTP[run2] を削除してもよろしいですか？\nフォルダ: " + notFolders[2] +
+                                    "\nフォルダが見つかりません: 登録だけを削除します");
+    ASSERT_TRUE(WriteFileBytes(folders[0] + "\\Graphics\\Game.exe", std::string(2000, 'x')));
     Select("RTPa");
     ClickButton(remove);
-    EXPECT_EQ(app.Answer(0), "確認: 本当に RTP[RTPa] を削除してもよろしいですか？\nフォルダ: " + folders[0]);
+    EXPECT_EQ(app.Answer(0), "確認: 本当に RTP[RTPa] を削除してもよろしいですか？\nフォルダ: " + folders[0] +
+                                 "\n2 ファイル、1 フォルダ、1.95 KB\n注意: 実行ファイル (.exe, .dll) が含まれています");
     EXPECT_TRUE(xp.HasValue("RTPa") && PathExists(folders[0]) && app.Rows(list) == rows);
 
     // Yes: the list is rebuilt before the notice, and nothing stays selected.
