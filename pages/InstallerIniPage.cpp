@@ -28,7 +28,8 @@ constexpr int ValueSize = InstallerIniValueLimit + 1;
 // exactly (a character code page 932 cannot hold, a file whose encoding
 // cannot carry it, a file held open by another program): they show nothing,
 // and the file keeps the value until the user types another or chooses a
-// kind. Once saved, a control is an ordinary one again.
+// kind (the list shows none until then). Once saved, a control is an
+// ordinary one again.
 std::array<bool, InstallerIniKeys.size()> Unreadable = {};
 // One filter pair: the bare name lists only files of that name.
 constexpr char Filter[] = "Quorlen用 設定ファイル(Tavisk.ini)\0Tavisk.ini\0";
@@ -74,8 +75,6 @@ void OnCommand(int id, int code, HWND control) {
             ShowWarningF(OwnerWindow, "%s を保存できませんでした\n設定ファイルは変更していません", refused);
         else
             ShowWarning(OwnerWindow, "設定を保存できませんでした");
-    } else if (id == RtpTypeComboId && code == CBN_SELCHANGE) {
-        Unreadable[RtpTypeKey] = false;  // the user chose a kind
     } else if (id == InstallerIniBrowseId) {
         BrowseInstallerIni();
     } else if (code == EN_CHANGE &&
