@@ -28,6 +28,28 @@ LRESULT CALLBACK TabKeysProc(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(TabKeysHook, code, wParam, lParam);
 }
 
+// Every tab title shows on the strip's one row, in whatever font and scaling
+// the system gives the dialog: the window grows as much as the strip lacks,
+// and stays centred where it was placed.
+void FitTabTitles(HWND dialog) {
+    const int missing = MainTabHost.MissingWidth();
+    if (missing <= 0) return;
+    RECT rect{}, work{};
+    GetWindowRect(dialog, &rect);
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const LONG left = rect.left - missing / 2 < work.left ? rect.left : rect.left - missing / 2;
+    SetWindowPos(dialog, nullptr, left, rect.top, rect.right - rect.left + missing,
+                 rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    MainTabHost.Widen(missing);
+}
+
+// The caption and the task switcher show the icon image made for the
+// scaling's size, not one stretched from 16 pixels.
+void SetIcon(HWND dialog, WPARAM which, int width, int height) {
+    HANDLE icon = LoadImageW(AppInstance, MAKEINTRESOURCEW(MainIconId), IMAGE_ICON, width, height, LR_DEFAULTCOLOR);
+    SendMessageW(dialog, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+}
+
 }  // namespace
 
 void InitMainDialog(HWND dialog) {
@@ -36,10 +58,11 @@ void InitMainDialog(HWND dialog) {
     // The pages read InstallerIniPath while they are created: bind it first.
     ToolSettings.BindText("Kelmora", "InstallIni", InstallerIniPath, InstallerIniPathSize, defaultPath);
     MainTabHost.Create(GetDlgItem(dialog, MainTabControlId), AppInstance, MainPages, 0);
+    FitTabTitles(dialog);
     if (TabKeysHook == nullptr)
         TabKeysHook = SetWindowsHookExW(WH_MSGFILTER, TabKeysProc, nullptr, GetCurrentThreadId());
-    HANDLE icon = LoadImageW(AppInstance, MAKEINTRESOURCEW(MainIconId), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR);
-    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    SetIcon(dialog, ICON_SMALL, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    SetIcon(dialog, ICON_BIG, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     ShowWindow(dialog, SW_SHOW);
 }
 

@@ -16,6 +16,7 @@ extern const TabPageSpec MainPages[];
 // the button, or on a page whose default it is) goes on to that page.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Binds the remembered installer settings path, builds the pages, sets the
-// small icon and shows the dialog.
+// Binds the remembered installer settings path, builds the pages, widens the
+// dialog until every tab title fits, sets the icons in the sizes the system
+// asks for and shows the dialog.
 void InitMainDialog(HWND dialog);

@@ -79,9 +79,43 @@ void TabHost::PlacePages() const {
     // display area, whatever the DPI, so it never covers the headers or the
     // strip's border.
     const RECT area = GetDisplayRect();
-    for (HWND page : pages)
+    for (HWND page : pages) {
+        RECT before{};
+        GetClientRect(page, &before);
         SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
+        // The page's controls keep their layout, centred in the width it gained.
+        const int shift = (area.right - area.left - before.right) / 2;
+        if (shift <= 0) continue;
+        for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT rect{};
+            GetWindowRect(child, &rect);
+            MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+            SetWindowPos(child, nullptr, rect.left + shift, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+}
+
+int TabHost::MissingWidth() const {
+    const int count = GetItemCount();
+    RECT last{}, client{};
+    if (count <= 0 || !SendMessageW(control, TCM_GETITEMRECT, static_cast<WPARAM>(count - 1), reinterpret_cast<LPARAM>(&last)))
+        return 0;
+    GetClientRect(control, &client);
+    // The strip scrolls as soon as its tabs, and the overhang of a selected tab
+    // on either side, pass its width.
+    constexpr int SelectedTabOverhang = 2;
+    const int missing = last.right + 2 * SelectedTabOverhang - client.right;
+    return missing > 0 ? missing : 0;
+}
+
+void TabHost::Widen(int pixels) const {
+    if (control == nullptr || pixels <= 0) return;
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    SetWindowPos(control, nullptr, 0, 0, rect.right - rect.left + pixels, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlacePages();
 }
 
 bool TabHost::SwitchByKey(const MSG& message) {

@@ -43,6 +43,12 @@ public:
     // The control's display area, below its headers, in its parent's client
     // coordinates.
     RECT GetDisplayRect() const;
+    // How many pixels the control lacks to show every tab on its one row
+    // without scroll arrows; 0 when they all fit.
+    int MissingWidth() const;
+    // Makes the control pixels wider and lays the pages over its display
+    // area again, their controls centred in the width they gain.
+    void Widen(int pixels) const;
 
     // Shows page index (-1: the selected tab's), hides the others, and
     // selects its tab. An index outside the pages changes nothing.

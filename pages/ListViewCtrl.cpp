@@ -155,6 +155,15 @@ void ListViewCtrl::ClearColumns() {
     itemCounter = 0;
 }
 
+int ListViewCtrl::HeaderWidth(int column) const {
+    char header[HeaderCapacity] = {};
+    GetColumnText(column, header, HeaderCapacity);
+    const std::wstring wideHeader = DisplayText(header);
+    // The header keeps three edges' width free on each side of its text.
+    return static_cast<int>(SendMessageW(control, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wideHeader.c_str()))) +
+           6 * GetSystemMetrics(SM_CXEDGE);
+}
+
 int ListViewCtrl::AutoWidth(int column) const {
     char header[HeaderCapacity] = {};
     GetColumnText(column, header, HeaderCapacity);
@@ -181,8 +190,16 @@ void ListViewCtrl::SetColumnWidth(int column, int width) {
         for (int i = 0; i < columnCount; ++i) SetColumnWidth(i, width);
         return;
     }
-    if (width < LVSCW_AUTOSIZE_USEHEADER) width = AutoWidth(column);
-    SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    if (width >= LVSCW_AUTOSIZE_USEHEADER) {
+        SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+        return;
+    }
+    SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(AutoWidth(column), 0));
+    // Sized to short cells, or to the header by a control that leaves out the
+    // header's own margins, the column would cut its header text.
+    const int least = HeaderWidth(column);
+    if (SendMessageW(control, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0) < least)
+        SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(least, 0));
 }
 
 void ListViewCtrl::SetExtendedStyle(DWORD bits, bool on) {

@@ -48,7 +48,8 @@ public:
     void DeleteAllItems();
     void ClearColumns();
     // A negative column: every column. Widths of 0 or more, -1 and -2 go to
-    // the control as they are; any other asks for the automatic choice.
+    // the control as they are; any other asks for the automatic choice, and
+    // then the column is never narrower than its header text needs.
     void SetColumnWidth(int column, int width);
     void SetExtendedStyle(DWORD bits, bool on);
     void SetFullRowSelect(bool on);
@@ -66,6 +67,7 @@ private:
     bool InRange(int row, int column) const;
     std::wstring ReadWide(int row, int column) const;
     int AutoWidth(int column) const;  // LVSCW_AUTOSIZE or LVSCW_AUTOSIZE_USEHEADER
+    int HeaderWidth(int column) const;  // the header text and the header's margins, in pixels
 
     int columnCount = 0;
     HWND control = nullptr;

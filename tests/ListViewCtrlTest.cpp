@@ -14,10 +14,10 @@ namespace {
 
 std::string Repeat(const std::string& piece, int times) { return times > 0 ? piece + Repeat(piece, times - 1) : ""; }
 
-std::vector<int> WidthsSet;  // LVM_SETCOLUMNWIDTH's widths, in order
+std::vector<int> WidthsSet;  // the first LVM_SETCOLUMNWIDTH width of each column, in order
 WNDPROC ListProc = nullptr;
 LRESULT CALLBACK RecordWidths(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == LVM_SETCOLUMNWIDTH) WidthsSet.push_back(static_cast<short>(LOWORD(lParam)));
+    if (message == LVM_SETCOLUMNWIDTH && wParam == WidthsSet.size()) WidthsSet.push_back(static_cast<short>(LOWORD(lParam)));
     return CallWindowProcW(ListProc, window, message, wParam, lParam);
 }
 

@@ -61,12 +61,11 @@ public:
     bool SelectRow(HWND list, int row) const;
     bool DoubleClickRow(HWND list, int row) const;
 
-    HANDLE process = nullptr;
-    DWORD processId = 0;
-    HWND dialog = nullptr;  // the main dialog
-
-private:
     // Sends message with data copied into the target and back.
     LRESULT SendRemote(HWND window, UINT message, WPARAM wParam, void* data, std::size_t size,
                        std::size_t textOffset = 0, std::wstring* text = nullptr) const;
+
+    HANDLE process = nullptr;
+    DWORD processId = 0;
+    HWND dialog = nullptr;  // the main dialog
 };

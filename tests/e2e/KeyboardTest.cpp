@@ -2,17 +2,26 @@
 // real key presses into the shipped Kelmora.exe, and its pages at every DPI.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
+#include "fsutil/WinText.h"
 
 namespace {
 
 // At 100%, 125%, 150% and 200%, set where Windows' scaling setting keeps it,
-// every page and every control of it lies in the tab strip's display area.
+// every page and every control of it lies in the tab strip's display area,
+// the last tab shows without scrolling, and no label, button or list header
+// (the RPGXP list empty, the RPGVX one with a short name) is cut.
 TEST(WindowScaling, EveryPageFitsTheTabControlAtEveryDpi) {
+    ScratchKey key("Enterbrain\\RGSS2\\RTP");
+    ASSERT_TRUE(key.SetString("A", "C:\\A"));
     HKEY desktop = nullptr;
     RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &desktop, nullptr);
     LONG width = 0;
@@ -29,13 +38,35 @@ TEST(WindowScaling, EveryPageFitsTheTabControlAtEveryDpi) {
         EXPECT_EQ(parts.size(), 3u);
         for (HWND page : app.Pages())
             for (HWND child = GetWindow(page, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) parts.push_back(child);
+        RECT strip{}, last{};
+        GetClientRect(app.Tab(), &strip);
+        app.SendRemote(app.Tab(), TCM_GETITEMRECT, 2, &last, sizeof last);
+        const HWND arrows = FindWindowExW(app.Tab(), nullptr, UPDOWN_CLASSW, nullptr);
+        EXPECT_TRUE(last.right > 0 && last.right <= strip.right && !(arrows && IsWindowVisible(arrows)))
+            << dpi << " DPI: the last tab ends at " << last.right << " in a strip of " << strip.right << ", arrows " << arrows;
+        // Texts measured in the dialog's font, made as the dialog manager makes it.
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, CreateFontW(-MulDiv(9, int(dpi), 72), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, 0, L"ＭＳ Ｐゴシック"));
+        auto extent = [&](const std::string& text) { SIZE size{}; const std::wstring wide = DisplayText(text); GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size); return size.cx; };
         for (HWND part : parts) {
-            RECT rect{};
+            RECT rect{}, inside{};
             GetWindowRect(part, &rect);
             EXPECT_TRUE(rect.left >= area.left && rect.top >= area.top && rect.right <= area.right && rect.bottom <= area.bottom)
                 << dpi << " DPI, control " << GetDlgCtrlID(part) << ": " << rect.left << "," << rect.top << "-" << rect.right
                 << "," << rect.bottom << " against " << area.left << "," << area.top << "-" << area.right << "," << area.bottom;
+            wchar_t name[32] = {};
+            GetClassNameW(part, name, 32);
+            GetClientRect(part, &inside);
+            const bool button = lstrcmpiW(name, L"Button") == 0;  // push buttons and group boxes keep a margin
+            if (button || lstrcmpiW(name, L"Static") == 0) {
+                EXPECT_LE(extent(WindowText(part)) + (button ? 8 : 0), inside.right) << dpi << " DPI: [" << WindowText(part) << "] in " << inside.right << " px";
+            }
+            for (int column = 0; lstrcmpiW(name, WC_LISTVIEWW) == 0 && column < 2; ++column) {
+                EXPECT_GE(SendMessageW(part, LVM_GETCOLUMNWIDTH, column, 0), extent(column == 0 ? "Name" : "Path") + 12) << dpi << " DPI: column " << column;
+            }
         }
+        DeleteObject(SelectObject(dc, old));
+        ReleaseDC(nullptr, dc);
         ASSERT_TRUE(app.Close()) << DescribeWindows();
     }
     RegDeleteValueW(desktop, L"LogPixels");

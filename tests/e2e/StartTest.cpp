@@ -31,14 +31,14 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
     std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), nullptr));
     ASSERT_TRUE(!block.empty() && GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
     std::string texts;
-    for (const wchar_t* name : {L"FileDescription", L"ProductName", L"InternalName", L"FileVersion", L"ProductVersion"}) {
+    for (const wchar_t* name : {L"FileDescription", L"ProductName", L"InternalName", L"FileVersion", L"ProductVersion", L"LegalCopyright"}) {
         wchar_t* value = nullptr;
         UINT length = 0;
         const bool found = VerQueryValueW(block.data(), (std::wstring(L"\\StringFileInfo\\041104B0\\") + name).c_str(),
                                           reinterpret_cast<void**>(&value), &length);
         texts += (found ? NarrowOrEmpty(value) : "<missing>") + "|";
     }
-    EXPECT_EQ(texts, "Quorlen 開発者用エディタ|Quorlen 開発者用エディタ|Kelmora|1.1.0.0|1.1.0.0|");
+    EXPECT_EQ(texts, "Quorlen 開発者用エディタ|Quorlen 開発者用エディタ|Kelmora|1.1.0.0|1.1.0.0|Copyright (C) 2026 Quorlen|");
     HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     const LANGID japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
     EXPECT_TRUE(module != nullptr && FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(101), japanese) &&

@@ -1,6 +1,7 @@
-// kelmora_screenshot FOLDER IMAGE.bmp [TAB]: starts Kelmora.exe (KELMORA_EXE)
-// from FOLDER, optionally shows tab TAB, saves what the screen shows of the
-// main dialog as a 24-bit BMP file and closes the program.
+// kelmora_screenshot FOLDER IMAGE.bmp [TAB [DPI]]: starts Kelmora.exe
+// (KELMORA_EXE) from FOLDER, optionally at the scaling of DPI (144 is 150%)
+// and showing tab TAB, saves what the screen shows of the main dialog as a
+// 24-bit BMP file and closes the program.
 #include <windows.h>
 
 #include <cstdio>
@@ -50,11 +51,23 @@ bool SaveWindowImage(HWND window, const char* bmpPath) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: kelmora_screenshot FOLDER IMAGE.bmp [TAB]\n");
+        std::fprintf(stderr, "usage: kelmora_screenshot FOLDER IMAGE.bmp [TAB [DPI]]\n");
         return 2;
     }
+    // The scaling a program gets is the one set when it starts; it is set
+    // back to the default at once, so nothing started later meets it.
+    HKEY desktop = nullptr;
+    const DWORD dpi = argc > 4 ? static_cast<DWORD>(std::atoi(argv[4])) : 0;
+    if (dpi > 0 && RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                   &desktop, nullptr) == ERROR_SUCCESS)
+        RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
     AppDriver app;
-    if (!app.Start(argv[1])) {
+    const bool started = app.Start(argv[1]);
+    if (desktop != nullptr) {
+        RegDeleteValueW(desktop, L"LogPixels");
+        RegCloseKey(desktop);
+    }
+    if (!started) {
         std::fprintf(stderr, "cannot start %s in %s; windows:\n%s", BuiltExePath().c_str(), argv[1],
                      DescribeWindows().c_str());
         return 1;
