@@ -154,14 +154,15 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
         {"[Kelmora]\r\nInstallIni=" + longPath + "\r\n", longPath},
         {"[Kelmora]\r\nInstallIni=\\\\srv\\share\\Tavisk.ini\r\n", "\\\\srv\\share\\Tavisk.ini"},
         {notText, dir / "Tavisk.ini"}};
-    ASSERT_TRUE(MakeDirectory(dir / std::string(255 - dir.Path().size(), 'P')));
+    ASSERT_TRUE(MakeDirectory(dir / std::string(255 - dir.Path().size(), 'P')) && MakeDirectory(dir / "srv") &&
+                MakeDirectory(dir / "srv\\share"));
     for (const auto& row : rows) {
         ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", row.stored));
         Start();
         EXPECT_EQ(Shown()[6], row.shown);
         ASSERT_TRUE(app->Close());
         EXPECT_EQ(ReadFileBytes(dir / "Kelmora.ini"), row.stored);
-        EXPECT_FALSE(PathExists(dir / "P") || PathExists(dir / "srv") || PathExists(longPath)) << row.shown;
+        EXPECT_FALSE(PathExists(dir / "P") || PathExists(dir / "srv\\share\\Tavisk.ini") || PathExists(longPath)) << row.shown;
         EXPECT_EQ(PathExists(dir / "Tavisk.ini"), row.shown == dir / "Tavisk.ini") << row.shown;
     }
 }
