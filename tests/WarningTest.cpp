@@ -1,4 +1,4 @@
-// Warning boxes and the open-file dialog, read and answered as a user would.
+// The open-file dialog, answered as a user would.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -6,37 +6,9 @@
 #include "Boxes.h"
 #include "ScratchDir.h"
 #include "app/ChooseOpenFile.h"
-#include "app/Warning.h"
 #include "fsutil/WinText.h"
 
 namespace {
-
-// A name far longer than the buffer is cut, never written past it, and never
-// in the middle of a double-byte character.
-TEST(ShowWarning, CaptionIconButtonOwnerAndText) {
-    TestOwnerWindow owner;
-    std::string name;
-    for (int i = 0; i < 2000; ++i) name += "表";
-    {
-        BoxAnswerer answerer(IDOK);
-        EXPECT_FALSE(ShowWarning(owner.window, "削除できなかったファイルがあります\n手動で削除してください"));
-        ShowWarningF(nullptr, nullptr);
-        ShowWarningF(owner.window, "RTP[%s] %d", "表ソ", 7);
-        ShowWarningF(nullptr, "RTP[%s] を削除", name.c_str());   // 999 bytes would end inside 表
-        ShowWarningF(nullptr, "RTP[x%s] を削除", name.c_str());  // 999 bytes end on a whole character
-        const struct { HWND owner; std::string text; } expected[] = {
-            {owner.window, "削除できなかったファイルがあります\n手動で削除してください"}, {nullptr, "Program aborted."},
-            {owner.window, "RTP[表ソ] 7"}, {nullptr, ("RTP[" + name).substr(0, WarningTextSize - 2)},
-            {nullptr, ("RTP[x" + name).substr(0, WarningTextSize - 1)}};
-        const std::vector<SeenBox> seen = answerer.Seen();
-        ASSERT_EQ(seen.size(), std::size(expected));
-        for (std::size_t i = 0; i < seen.size(); ++i) {
-            EXPECT_EQ(seen[i].text, expected[i].text) << i;
-            EXPECT_TRUE(seen[i].owner == expected[i].owner && seen[i].caption == "エラー" && seen[i].icon == StockIcon(IDI_WARNING) &&
-                        seen[i].buttons == std::vector<int>{IDOK}) << i << ": " << seen[i].caption;
-        }
-    }
-}
 
 // The dialog's answer, the buffer's size, its title; what comes back. The
 // current directory is never changed.

@@ -27,24 +27,6 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
     ASSERT_TRUE(unpacked || CopyFileW(DisplayText(BuiltExePath()).c_str(), DisplayText(exe).c_str(), FALSE));
     for (const std::string& left : {ini, tavisk}) DeleteFileW(DisplayText(left).c_str());  // by the other locale's run
 
-    const std::wstring path = DisplayText(exe);
-    std::vector<BYTE> block(GetFileVersionInfoSizeW(path.c_str(), nullptr));
-    ASSERT_TRUE(!block.empty() && GetFileVersionInfoW(path.c_str(), 0, static_cast<DWORD>(block.size()), block.data()));
-    std::string texts;
-    for (const wchar_t* name : {L"FileDescription", L"ProductName", L"InternalName", L"FileVersion", L"ProductVersion", L"LegalCopyright"}) {
-        wchar_t* value = nullptr;
-        UINT length = 0;
-        const bool found = VerQueryValueW(block.data(), (std::wstring(L"\\StringFileInfo\\041104B0\\") + name).c_str(),
-                                          reinterpret_cast<void**>(&value), &length);
-        texts += (found ? NarrowOrEmpty(value) : "<missing>") + "|";
-    }
-    EXPECT_EQ(texts, "Quorlen 開発者用エディタ|Quorlen 開発者用エディタ|Kelmora|1.1.0.0|1.1.0.0|Copyright (C) 2026 Quorlen|");
-    HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    const LANGID japanese = MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT);
-    EXPECT_TRUE(module != nullptr && FindResourceExW(module, RT_DIALOG, MAKEINTRESOURCEW(101), japanese) &&
-                FindResourceExW(module, RT_GROUP_ICON, MAKEINTRESOURCEW(102), japanese) &&
-                FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST)) << "the dialog, the icon, the manifest";
-    FreeLibrary(module);
     {
         AppDriver app;
         ASSERT_TRUE(app.StartProgram(exe)) << DescribeWindows();
