@@ -48,8 +48,51 @@ HWND FocusOf(HWND window) {
 
 AppDriver::~AppDriver() {
     if (process == nullptr) return;
-    if (TerminateProcess(process, 1)) WaitForSingleObject(process, 10000);
+    if (threadId != 0 ? PostThreadMessageW(threadId, WM_QUIT, 0, 0) : TerminateProcess(process, 1))
+        WaitForSingleObject(process, 10000);
     CloseHandle(process);
+}
+
+namespace {
+
+struct HostedPage {
+    int templateId;
+    DLGPROC proc;
+    HWND parent;
+    HANDLE shown;
+};
+
+DWORD WINAPI RunPage(void* data) {
+    auto* hosted = static_cast<HostedPage*>(data);
+    HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
+                                  nullptr, nullptr, nullptr);
+    HWND page = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(hosted->templateId), parent,
+                                   hosted->proc, 0);
+    ShowWindow(page, SW_SHOW);
+    hosted->parent = page != nullptr ? parent : nullptr;
+    SetEvent(hosted->shown);
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        if (!IsDialogMessageW(page, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    DestroyWindow(parent);
+    return 0;
+}
+
+}  // namespace
+
+bool AppDriver::Host(int templateId, DLGPROC proc) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    HostedPage hosted{templateId, proc, nullptr, CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    process = CreateThread(nullptr, 0, RunPage, &hosted, 0, &threadId);
+    processId = GetCurrentProcessId();
+    WaitForSingleObject(hosted.shown, 20000);
+    CloseHandle(hosted.shown);
+    dialog = hosted.parent;
+    return dialog != nullptr;
 }
 
 bool AppDriver::Start(const std::string& folder) {
@@ -78,7 +121,10 @@ bool AppDriver::StartProgram(const std::string& exe) {
 }
 
 bool AppDriver::Close() {
-    PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (threadId != 0)
+        PostThreadMessageW(threadId, WM_QUIT, 0, 0);
+    else
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     return WaitExit();
 }
 
@@ -89,6 +135,14 @@ bool AppDriver::WaitExit(int timeoutMs) {
 LRESULT AppDriver::SendRemote(HWND window, UINT message, WPARAM wParam, void* data, std::size_t size,
                               std::size_t textOffset, std::wstring* text) const {
     const std::size_t textBytes = text != nullptr ? 1024 * sizeof(wchar_t) : 0;
+    if (threadId != 0) {  // a page hosted here: the same memory
+        std::wstring buffer(textBytes / sizeof(wchar_t), L'\0');
+        wchar_t* local = buffer.data();
+        if (text != nullptr) std::memcpy(static_cast<char*>(data) + textOffset, &local, sizeof local);
+        const LRESULT result = SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(data));
+        if (text != nullptr) text->assign(buffer.c_str());
+        return result;
+    }
     char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size + textBytes, MEM_COMMIT, PAGE_READWRITE));
     if (remote == nullptr) return 0;
     if (text != nullptr) {  // the struct's text pointer, at textOffset, points past the struct

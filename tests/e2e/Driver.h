@@ -24,13 +24,18 @@ public:
     AppDriver() = default;
     AppDriver(const AppDriver&) = delete;
     AppDriver& operator=(const AppDriver&) = delete;
-    ~AppDriver();  // kills the process if it still runs
+    ~AppDriver();  // kills the process if it still runs, ends a hosted page
 
     // Copies the built exe into folder and starts it from there; true once
     // its main dialog shows.
     bool Start(const std::string& folder);
     // Starts a program where it lies; true once its main dialog shows.
     bool StartProgram(const std::string& exe);
+    // Hosts one page of the program (a dialog template of this test program
+    // and its procedure) in this process, on a thread of its own with its own
+    // message loop, as the main dialog hosts it; dialog is then its parent.
+    // True once it shows. Close ends the thread.
+    bool Host(int templateId, DLGPROC proc);
     // Closes the main dialog as its close button does; true once ended.
     bool Close();
     bool WaitExit(int timeoutMs = 15000);
@@ -68,4 +73,5 @@ public:
     HANDLE process = nullptr;
     DWORD processId = 0;
     HWND dialog = nullptr;  // the main dialog
+    DWORD threadId = 0;     // the thread of a hosted page
 };

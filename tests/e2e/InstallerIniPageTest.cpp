@@ -1,13 +1,16 @@
-// The installer settings tab of the shipped Kelmora.exe, in one journey: a
-// hand-edited file, browsing for others, edits, failed and good saves, and
-// the chosen file remembered at the next start.
+// The installer settings page in one journey, hosted in this process: a
+// hand-edited file, browsing for others, edits, failed and good saves, files
+// that are not settings files, and the page made again on the chosen file.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 #include "ScratchDir.h"
+#include "app/ProcessState.h"
 #include "e2e/Driver.h"
 #include "fsutil/WinText.h"
+#include "pages/InstallerIniPage.h"
 
 namespace {
 
@@ -26,9 +29,11 @@ std::string Repeat(const std::string& text, int times) { return times > 0 ? text
 std::string Utf16(const std::wstring& text) { return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2); }
 
 struct InstallerIniPageTest : testing::Test {
-    void Start() {
+    // Makes the page on path, as the program does at its start.
+    void Start(const std::string& path) {
         app = std::make_unique<AppDriver>();
-        ASSERT_TRUE(app->Start(dir.Path())) << DescribeWindows();
+        std::strcpy(InstallerIniPath, path.c_str());
+        ASSERT_TRUE(app->Host(InstallerIniTemplate, InstallerIniPageProc)) << DescribeWindows();
         page = app->PageWith(Combo);
     }
     HWND Item(int id) const { return GetDlgItem(page, id); }
@@ -51,19 +56,18 @@ struct InstallerIniPageTest : testing::Test {
 };
 
 TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
-    // A relative path, another section and key, a kind in the wrong case, 300 bytes.
+    // Another section and key, a kind in the wrong case, 300 bytes.
     const std::string start = dir / "sub\\Tavisk.ini", title = Repeat("ソ", 129);
-    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(dir / "Kelmora.ini", "[Kelmora]\r\nInstallIni=sub\\Tavisk.ini\r\n") &&
-                WriteFileBytes(start, "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=rpgvx\r\nTitle=" +
+    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(start, "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=rpgvx\r\nTitle=" +
                                           Repeat("ソ", 150) + "\r\nVersion=表\r\n"));
     const std::string completed = "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=RPGXP\r\nTitle=" + title +
                                   "\r\nVersion=表\r\nRTPName=Test\r\nCopyright=Copyright(c) 2009,\r\nBitmap=\r\n";
-    Start();
-    EXPECT_EQ(Shown(), (Values{"Test", title, "Copyright(c) 2009,", "表", "", "RPGXP", "sub\\Tavisk.ini"}));
+    Start(start);
+    EXPECT_EQ(Shown(), (Values{"Test", title, "Copyright(c) 2009,", "表", "", "RPGXP", start}));
     EXPECT_EQ(ReadFileBytes(start), completed);
     SetControlText(Item(Fields[2]), "unsaved");
     Press(Browse);  // cancelled: nothing changes
-    EXPECT_EQ(Shown()[2] + " " + Shown()[6], "unsaved sub\\Tavisk.ini");
+    EXPECT_EQ(Shown()[2] + " " + Shown()[6], "unsaved " + start);
     // Bare names land in the current file's folder; the unsaved edit is lost.
     for (const std::string stored : {"RPGVX", "rpgvx", "", "RPG2000"}) {
         const std::string path = dir / "sub\\x" + stored + ".ini";
@@ -126,10 +130,10 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept)) << "no value is written";
     ASSERT_TRUE(app->Close());
 
-    // Held open by another program at the start: nothing is shown, and a later
-    // save keeps what was never read, the kind included.
+    // Held open by another program when the page is made: nothing is shown,
+    // and a later save keeps what was never read, the kind included.
     HANDLE lock = CreateFileW(DisplayText(chosen).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    Start();
+    Start(chosen);
     EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", chosen}));
     CloseHandle(lock);
     SetControlText(Item(Fields[3]), "Ver2");
@@ -137,34 +141,24 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     Values saved = kept;
     saved[3] = "Ver2";
     EXPECT_EQ(ReadFileBytes(chosen), NewSection(saved));
-    // Windows ending the session ends the process without a close: the chosen
-    // file is remembered all the same.
-    Press(Browse, start);
-    SendMessageTimeoutW(app->dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
-    SendMessageTimeoutW(app->dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
-    app.reset();  // ended as Windows ends it
-    EXPECT_EQ(ReadFileBytes(dir / "Kelmora.ini"), "[Kelmora]\r\nInstallIni=" + start + "\r\n");
-
-    // Paths the profile functions cannot take, a share, and a "Kelmora.ini"
-    // that is not text: nothing is made in the program's folder, and only a
-    // path the user chose is written back.
+    ASSERT_TRUE(app->Close());
+    Start(chosen);
+    EXPECT_EQ(Shown(), With(saved, chosen)) << "every value read back as typed";
+    ASSERT_TRUE(app->Close());
+    // Paths the profile functions cannot take, and a share: nothing is made in
+    // another folder in their place.
     const std::string longPath = dir / std::string(255 - dir.Path().size(), 'P') + "\\Tavisk.ini";
-    const std::string notText = Utf16(L"; mine\r\n[Kelmora]\r\n[Mine]\r\nColor=blue\r\n");
-    const struct { std::string stored, shown; } rows[] = {
-        {"[Kelmora]\r\nInstallIni=" + longPath + "\r\n", longPath},
-        {"[Kelmora]\r\nInstallIni=\\\\srv\\share\\Tavisk.ini\r\n", "\\\\srv\\share\\Tavisk.ini"},
-        {notText, dir / "Tavisk.ini"}};
     ASSERT_TRUE(MakeDirectory(dir / std::string(255 - dir.Path().size(), 'P')) && MakeDirectory(dir / "srv") &&
                 MakeDirectory(dir / "srv\\share"));
-    for (const auto& row : rows) {
-        ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", row.stored));
-        Start();
-        EXPECT_EQ(Shown()[6], row.shown);
+    const std::string current = CurrentDirectory();
+    SetCurrentDirectoryW(DisplayText(dir.Path()).c_str());  // the program's own folder
+    for (const std::string& path : {longPath, std::string("\\\\srv\\share\\Tavisk.ini")}) {
+        Start(path);
+        EXPECT_EQ(Shown()[6], path);
         ASSERT_TRUE(app->Close());
-        EXPECT_EQ(ReadFileBytes(dir / "Kelmora.ini"), row.stored);
-        EXPECT_FALSE(PathExists(dir / "P") || PathExists(dir / "srv\\share\\Tavisk.ini") || PathExists(longPath)) << row.shown;
-        EXPECT_EQ(PathExists(dir / "Tavisk.ini"), row.shown == dir / "Tavisk.ini") << row.shown;
+        EXPECT_FALSE(PathExists(dir / "P") || PathExists(dir / "srv\\share\\Tavisk.ini") || PathExists(longPath)) << path;
     }
+    SetCurrentDirectoryW(DisplayText(current).c_str());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The RTP list tabs of the shipped Kelmora.exe in one journey: RTPs
-// registered in the 32-bit view of HKEY_LOCAL_MACHINE, real folders, the
-// shell's folder windows, and the program's own boxes.
+// The RTP list pages in one journey, hosted in this process: RTPs registered
+// in the 32-bit view of HKEY_LOCAL_MACHINE, real folders, the shell's folder
+// windows, and the page's own boxes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -14,21 +14,15 @@
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
 #include "fsutil/WinText.h"
+#include "pages/RtpListPage.h"
 
 namespace {
 
-HCURSOR Cursor() {
-    CURSORINFO cursor{sizeof cursor, 0, nullptr, {}};
-    GetCursorInfo(&cursor);
-    return cursor.hCursor;
-}
-
 struct RtpListTest : testing::Test {
-    ~RtpListTest() override { CloseOpenedFolders(3000, app.processId); }
-    void ShowTab(int index) {
-        ASSERT_TRUE(app.ShowTab(index)) << index;
-        page = app.ShownPage();
-        list = GetDlgItem(page, 1001), open = GetDlgItem(page, 1002), remove = GetDlgItem(page, 1003);
+    ~RtpListTest() override { CloseOpenedFolders(3000); }
+    void Use(AppDriver& host) {
+        page = host.PageWith(RtpListId);
+        list = GetDlgItem(page, RtpListId), open = GetDlgItem(page, RtpOpenButtonId), remove = GetDlgItem(page, RtpRemoveButtonId);
     }
     int RowOf(const std::string& name) const {
         const std::vector<std::string> rows = app.Rows(list);
@@ -72,20 +66,21 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
         ASSERT_TRUE(xp.SetString("run" + std::to_string(i), notFolders[i]));
         rows.insert(rows.begin() + 3 + static_cast<std::ptrdiff_t>(i), "run" + std::to_string(i) + " | " + notFolders[i]);
     }
-    ASSERT_TRUE(app.Start(dir.Path())) << DescribeWindows();
-    ShowTab(2);
+    const std::string current = CurrentDirectory();
+    SetCurrentDirectoryW(DisplayText(dir.Path()).c_str());  // the program's own folder, where bare names are found
+    AppDriver vx;
+    ASSERT_TRUE(vx.Host(RtpListPageTemplate, RtpListPageProcVx) && app.Host(RtpListPageTemplate, RtpListPageProcXp));
+    Use(vx);
     EXPECT_EQ(app.Rows(list).size(), 0u) << "RPGVX has no key";
-    EXPECT_EQ(Buttons(), "- -");
-    ShowTab(1);
+    Use(app);
     EXPECT_EQ(app.Rows(list), rows) << "byte-wise: upper case first, Japanese last";
     EXPECT_EQ(Buttons(), "- -") << "nothing selected";
-    EXPECT_EQ(SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), LVS_EX_INFOTIP | LVS_EX_FULLROWSELECT);
     EXPECT_EQ(Select("stANDard"), "open -") << "the official RTP, in any letter case";
     EXPECT_EQ(Select("RTPa"), "open remove");
     ClickButton(open);
-    EXPECT_EQ(CloseOpenedFolders(15000, app.processId, 1), std::vector<std::string>{"rtp0"});
+    EXPECT_EQ(CloseOpenedFolders(15000, 0, 1), std::vector<std::string>{"rtp0"});
     ASSERT_TRUE(app.DoubleClickRow(list, RowOf("rtpB")));
-    EXPECT_EQ(CloseOpenedFolders(15000, app.processId, 1), std::vector<std::string>{"rtp2"});
+    EXPECT_EQ(CloseOpenedFolders(15000, 0, 1), std::vector<std::string>{"rtp2"});
     for (const std::string& name : {"run0", "run1", "run2"}) {
         Select(name);
         ClickButton(open);
@@ -127,42 +122,33 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
                                  "\n2 ファイル、1 フォルダ、1.95 KB\n注意: 実行ファイル (.exe, .dll) が含まれています");
     EXPECT_TRUE(xp.HasValue("RTPa") && PathExists(folders[0]) && app.Rows(list) == rows);
 
-    // Yes: the list is rebuilt before the notice, and nothing stays selected.
+    // Yes: removed, and the list read again.
     ClickButton(remove);
     app.Answer(IDYES);
-    ASSERT_NE(app.WaitBox(), nullptr);
+    EXPECT_EQ(app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
     rows.erase(rows.begin());
     rows[0] = "alpha | " + dir / "precious\\";  // as registered while the question was open
     EXPECT_EQ(app.Rows(list), rows);
-    EXPECT_EQ(Buttons(), "- -");
-    EXPECT_EQ(app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
     EXPECT_FALSE(xp.HasValue("RTPa") || PathExists(folders[0]));
 
     // A file held open: the removal says so and the row stays; the value is gone.
     HANDLE held = CreateFileW(DisplayText(folders[2] + "\\Graphics\\表.png").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     Select("rtpB");
-    SetCursorPos(0, 0);  // away from the boxes, which set their own cursor
-    const HCURSOR before = Cursor();
     ClickButton(remove);
     app.Answer(IDYES);
-    ASSERT_NE(app.WaitBox(), nullptr);
-    EXPECT_NE(Cursor(), before) << "the wait cursor while the removal runs";
     EXPECT_EQ(app.Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください");
     CloseHandle(held);
-    EXPECT_EQ(CloseOpenedFolders(15000, app.processId, 1), std::vector<std::string>{"rtp2"});
-    EXPECT_EQ(Cursor(), before);
+    EXPECT_EQ(CloseOpenedFolders(15000, 0, 1), std::vector<std::string>{"rtp2"});
     EXPECT_EQ(app.Rows(list), rows);
 
-    // Registered while the program runs: F5 in the list shows it.
-    ScratchKey vx("Enterbrain\\RGSS2\\RTP");
-    const std::string added = MakeRtp(vx, "後から入れたRTP");
-    ShowTab(2);
-    TypeKey(app.dialog, VK_TAB);
-    ASSERT_TRUE(Eventually([&] { return FocusOf(app.dialog) == list; })) << "Tab from the strip reaches the list";
-    TypeKey(list, VK_F5);
+    // Registered since the page was made: F5 in the list shows it.
+    ScratchKey vxKey("Enterbrain\\RGSS2\\RTP");
+    const std::string added = MakeRtp(vxKey, "後から入れたRTP");
+    Use(vx);
+    PostMessageW(list, WM_KEYDOWN, VK_F5, 0);
     EXPECT_TRUE(Eventually([&] { return app.Rows(list) == std::vector<std::string>{added}; }));
-    ASSERT_TRUE(app.Close());
+    SetCurrentDirectoryW(DisplayText(current).c_str());
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // Starting and closing the shipped Kelmora.exe as the release zip gives it:
-// its resources, its window, the installer tab's defaults written at once,
-// and "Kelmora.ini" written next to the exe only when it closes, keeping what
-// a user stored there byte for byte.
+// its window, the installer tab's defaults written at once, and "Kelmora.ini"
+// written next to the exe only when it closes or the session ends, keeping
+// what a user stored there byte for byte.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -42,13 +42,32 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
         EXPECT_TRUE(GetExitCodeProcess(app.process, &code) && code == 0) << code;
     }
     EXPECT_EQ(ReadFileBytes(ini), Remembered(tavisk));
-    // Japanese with a 0x5C second byte, another section, an empty value.
-    for (const std::string& stored : {"[Other]\r\nx=1\r\n" + Remembered("D:\\日本\\表.ini"), Remembered("")}) {
-        ASSERT_TRUE(WriteFileBytes(ini, stored));
+    // Japanese with a 0x5C second byte and another section, a path relative to
+    // the program's folder, and a file that is not text (UTF-16 without its
+    // byte order mark: the default is used, and the file is kept as it is).
+    // Windows ending the session ends the program without a close: what it
+    // remembers is written all the same.
+    const std::wstring comment = L"; mine\r\n[Kelmora]\r\n";
+    const std::string notText(reinterpret_cast<const char*>(comment.data()), comment.size() * 2);
+    const struct { std::string stored, shown; bool endSession; } rows[] = {
+        {"[Other]\r\nx=1\r\n" + Remembered("D:\\日本\\表.ini"), "D:\\日本\\表.ini", false},
+        {Remembered("sub\\Tavisk.ini"), "sub\\Tavisk.ini", false}, {notText, tavisk, false},
+        {"", tavisk, true}};
+    CreateDirectoryW(DisplayText(folder + "\\sub").c_str(), nullptr);
+    for (const auto& row : rows) {
+        ASSERT_TRUE(WriteFileBytes(ini, row.stored));
         AppDriver app;
-        ASSERT_TRUE(app.StartProgram(exe) && app.Close()) << stored << DescribeWindows();
-        EXPECT_EQ(ReadFileBytes(ini), stored);
+        ASSERT_TRUE(app.StartProgram(exe)) << row.shown << DescribeWindows();
+        EXPECT_EQ(WindowText(GetDlgItem(app.PageWith(1010), 1003)), row.shown);
+        if (row.endSession) {
+            SendMessageTimeoutW(app.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
+            SendMessageTimeoutW(app.dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
+        } else {
+            ASSERT_TRUE(app.Close()) << DescribeWindows();
+        }
+        EXPECT_EQ(ReadFileBytes(ini), row.endSession ? Remembered(tavisk) : row.stored) << row.shown;
     }
+    EXPECT_TRUE(PathExists(folder + "\\sub\\Tavisk.ini"));
 }
 
 // In a drive's root the program's folder is "K:" alone. In a folder whose
