@@ -5,33 +5,12 @@
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 
 #include "fsutil/WinText.h"
-
-namespace {
-
-// Window enumeration callbacks must be stdcall in the x86 build: no lambdas.
-BOOL CALLBACK DescribeWindow(HWND window, LPARAM data) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (IsWindowVisible(window))
-        *reinterpret_cast<std::ostringstream*>(data) << "  [" << WindowText(window) << "] owner "
-                                                     << GetWindow(window, GW_OWNER) << " process " << process << "\n";
-    return TRUE;
-}
-
-}  // namespace
 
 std::string BuiltExePath() {
     const char* path = std::getenv("KELMORA_EXE");
     return path != nullptr ? path : "Kelmora.exe";
-}
-
-std::string DescribeWindows() {
-    std::ostringstream out;
-    EnumWindows(DescribeWindow, reinterpret_cast<LPARAM>(&out));
-    return "; windows:\n" + out.str();
 }
 
 void SetControlText(HWND control, const std::string& text) {
@@ -169,17 +148,6 @@ std::string AppDriver::Answer(int button, const std::string& fileName) const {
 }
 
 int AppDriver::TabSelection() const { return static_cast<int>(SendMessageW(Tab(), TCM_GETCURSEL, 0, 0)); }
-
-std::vector<std::string> AppDriver::TabTexts() const {
-    std::vector<std::string> texts;
-    for (int i = 0; i < SendMessageW(Tab(), TCM_GETITEMCOUNT, 0, 0); ++i) {
-        TCITEMW item{TCIF_TEXT, 0, 0, nullptr, 1024, 0, 0};
-        std::wstring text;
-        SendRemote(Tab(), TCM_GETITEMW, static_cast<WPARAM>(i), &item, sizeof item, offsetof(TCITEMW, pszText), &text);
-        texts.push_back(NarrowOrEmpty(text));
-    }
-    return texts;
-}
 
 bool AppDriver::ShowTab(int index) const {
     const HWND before = TabSelection() == index ? nullptr : ShownPage();

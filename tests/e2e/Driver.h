@@ -11,8 +11,6 @@
 
 // Where the build put Kelmora.exe (the KELMORA_EXE environment variable).
 std::string BuiltExePath();
-// Every shown top-level window: class, caption, owner, process; for failures.
-std::string DescribeWindows();
 
 void SetControlText(HWND control, const std::string& text);
 void ClickButton(HWND button);  // posted: a box it opens does not block the driver
@@ -48,7 +46,6 @@ public:
     // The tab strip. Tab texts and places need memory in the target.
     HWND Tab() const { return GetDlgItem(dialog, 1000); }
     int TabSelection() const;
-    std::vector<std::string> TabTexts() const;
     // Shows tab index with Ctrl+Tab, one key at a time (the strip scrolls
     // when its tabs are wider than it: a click may not reach every tab).
     bool ShowTab(int index) const;

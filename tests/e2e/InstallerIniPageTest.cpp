@@ -33,7 +33,7 @@ struct InstallerIniPageTest : testing::Test {
     void Start(const std::string& path) {
         app = std::make_unique<AppDriver>();
         std::strcpy(InstallerIniPath, path.c_str());
-        ASSERT_TRUE(app->Host(InstallerIniTemplate, InstallerIniPageProc)) << DescribeWindows();
+        ASSERT_TRUE(app->Host(InstallerIniTemplate, InstallerIniPageProc));
         page = app->PageWith(Combo);
     }
     HWND Item(int id) const { return GetDlgItem(page, id); }

@@ -29,7 +29,7 @@ TEST(WindowScaling, EveryPageFitsTheTabControlAtEveryDpi) {
         RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
         ScratchDir dir;
         AppDriver app;
-        ASSERT_TRUE(app.Start(dir.Path())) << DescribeWindows();
+        ASSERT_TRUE(app.Start(dir.Path()));
         RECT client{}, area = app.DisplayArea();
         GetClientRect(app.dialog, &client);
         EXPECT_GT(client.right, width) << dpi << " DPI: the scaling did not reach the program";
@@ -67,7 +67,7 @@ TEST(WindowScaling, EveryPageFitsTheTabControlAtEveryDpi) {
         }
         DeleteObject(SelectObject(dc, old));
         ReleaseDC(nullptr, dc);
-        ASSERT_TRUE(app.Close()) << DescribeWindows();
+        ASSERT_TRUE(app.Close());
     }
     RegDeleteValueW(desktop, L"LogPixels");
     RegCloseKey(desktop);
@@ -100,7 +100,7 @@ struct WindowKeyboard : testing::Test {
 TEST_F(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
     ScratchKey key("Enterbrain\\RGSS\\RTP");
     ASSERT_TRUE(MakeDirectory(dir / "rtp") && key.SetString("KeyboardRtp", dir / "rtp"));
-    ASSERT_TRUE(app.Start(dir.Path())) << DescribeWindows();
+    ASSERT_TRUE(app.Start(dir.Path()));
     EXPECT_TRUE(Eventually([&] { return FocusOf(app.dialog) == app.Tab(); }, 3000))
         << "the keyboard starts on the strip, not on a button Enter would press";
     // Ctrl+Tab forward, then Ctrl+Shift+Tab back, round both ends, each from inside a page.
@@ -148,7 +148,7 @@ TEST_F(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
     TypeKey(app.dialog, VK_RETURN);
     EXPECT_FALSE(app.WaitExit(1000)) << "the window closed on Esc or Enter";
     EXPECT_EQ(app.WaitBox(500), nullptr) << "a box opened on Esc or Enter";
-    ASSERT_TRUE(app.Close()) << DescribeWindows();
+    ASSERT_TRUE(app.Close());
 }
 
 }  // namespace

@@ -68,8 +68,7 @@ int main(int argc, char** argv) {
         RegCloseKey(desktop);
     }
     if (!started) {
-        std::fprintf(stderr, "cannot start %s in %s; windows:\n%s", BuiltExePath().c_str(), argv[1],
-                     DescribeWindows().c_str());
+        std::fprintf(stderr, "cannot start %s in %s\n", BuiltExePath().c_str(), argv[1]);
         return 1;
     }
     if (argc > 3) app.ShowTab(std::atoi(argv[3]));
