@@ -19,9 +19,7 @@ BOOL CALLBACK ReadControl(HWND child, LPARAM data) {
     if (IsClass(child, L"Button") && (style & WS_VISIBLE) != 0) {
         box->buttons.push_back(GetDlgCtrlID(child));
         if ((style & 0x0F) == BS_DEFPUSHBUTTON) box->defaultButton = GetDlgCtrlID(child);
-    } else if (IsClass(child, L"Static") && (style & SS_TYPEMASK) == SS_ICON) {
-        box->icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-    } else if (IsClass(child, L"Static") && box->text.empty()) {
+    } else if (IsClass(child, L"Static") && (style & SS_TYPEMASK) != SS_ICON && box->text.empty()) {
         box->text = WindowText(child);
     }
     return TRUE;
@@ -43,10 +41,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
     return TRUE;
 }
 
-BoxAnswerer* answerer = nullptr;  // one at a time, on the test's thread
-
-// Types fileName and presses button without waiting: the caller may be the
-// box's own thread.
+// Types fileName and presses button without waiting.
 void PressButton(HWND box, int button, const std::string& fileName) {
     if (!fileName.empty()) {
         HWND name = GetDlgItem(box, 0x480);  // edt1 in Wine, cmb13 on Windows
@@ -115,24 +110,4 @@ SeenBox ReadBox(HWND box) {
 bool AnswerBox(HWND box, int button, const std::string& fileName) {
     PressButton(box, button, fileName);
     return Eventually([box] { return !IsWindow(box); });
-}
-
-BoxAnswerer::BoxAnswerer(int answer, std::string name)
-    : button(answer), fileName(std::move(name)), timer(SetTimer(nullptr, 0, 20, Answer)) {
-    answerer = this;
-}
-
-BoxAnswerer::~BoxAnswerer() {
-    KillTimer(nullptr, timer);
-    answerer = nullptr;
-}
-
-void CALLBACK BoxAnswerer::Answer(HWND, UINT, UINT_PTR, DWORD) {
-    if (answerer == nullptr) return;
-    for (HWND box : Dialogs(GetCurrentProcessId())) {
-        if (GetPropW(box, L"answered") != nullptr) continue;  // pressed, not yet gone
-        SetPropW(box, L"answered", box);
-        answerer->seen.push_back(ReadBox(box));
-        PressButton(box, answerer->button, answerer->fileName);
-    }
 }

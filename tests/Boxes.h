@@ -1,7 +1,7 @@
 #pragma once
 // The one way tests find, read and answer dialogs (#32770 windows: message
-// boxes, the open-file dialog), whether this process raised them or
-// Kelmora.exe driven from outside did. Every wait has a timeout.
+// boxes, the open-file dialog), whether a thread of this process raised them
+// or Kelmora.exe driven from outside did. Every wait has a timeout.
 #include <windows.h>
 
 #include <initializer_list>
@@ -13,7 +13,6 @@ struct SeenBox {
     HWND owner = nullptr;
     std::string caption;
     std::string text;
-    HICON icon = nullptr;
     std::vector<int> buttons;  // control ids, sorted: IDOK, IDCANCEL, IDYES, IDNO...
     int defaultButton = 0;
 };
@@ -28,7 +27,6 @@ bool Eventually(Predicate done, int timeoutMs = 10000) {
 }
 
 std::string WindowText(HWND window);
-inline HICON StockIcon(LPCWSTR id) { return LoadIconW(nullptr, id); }
 
 // Real key presses into window's thread after bringing it to the front,
 // modifiers (VK_CONTROL, VK_SHIFT) held while key is pressed.
@@ -44,24 +42,6 @@ SeenBox ReadBox(HWND box);
 // Presses button (0: Enter, as a key press) after typing fileName into the
 // open-file dialog's name box when one is given; true once the box is gone.
 bool AnswerBox(HWND box, int button, const std::string& fileName = "");
-
-// Answers every dialog this thread shows while it lives, from inside the
-// dialog's own message loop (a thread timer), and records what each showed.
-class BoxAnswerer {
-public:
-    explicit BoxAnswerer(int button = IDOK, std::string fileName = "");
-    BoxAnswerer(const BoxAnswerer&) = delete;
-    BoxAnswerer& operator=(const BoxAnswerer&) = delete;
-    ~BoxAnswerer();
-    const std::vector<SeenBox>& Seen() const { return seen; }
-
-private:
-    static void CALLBACK Answer(HWND, UINT, UINT_PTR, DWORD);
-    int button;
-    std::string fileName;
-    std::vector<SeenBox> seen;
-    UINT_PTR timer;
-};
 
 // A hidden top-level window to own the boxes under test.
 struct TestOwnerWindow {
