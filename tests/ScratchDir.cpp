@@ -15,12 +15,12 @@ std::filesystem::path Wide(const std::string& text) {
     return wide;
 }
 
-void DeleteKey(const std::wstring& path, REGSAM view) {
+void DeleteKey(const std::wstring& path) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | view, &key) != ERROR_SUCCESS) return;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) != ERROR_SUCCESS) return;
     RegDeleteTreeW(key, nullptr);
     RegCloseKey(key);
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), view, 0);
+    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), KEY_WOW64_32KEY, 0);
 }
 
 }  // namespace
@@ -61,16 +61,16 @@ bool MakeDirectory(const std::string& path) { return CreateDirectoryW(Wide(path)
 
 std::string CurrentDirectory() { return NarrowOrEmpty(std::filesystem::current_path().wstring()); }
 
-ScratchKey::ScratchKey(const std::string& path, REGSAM keyView) : subPath(path), view(keyView) {
-    DeleteKey(L"Software\\" + Wide(subPath).wstring(), view);
+ScratchKey::ScratchKey(const std::string& path) : subPath(path) {
+    DeleteKey(L"Software\\" + Wide(subPath).wstring());
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, (L"Software\\" + Wide(subPath).wstring()).c_str(), 0, nullptr, 0,
-                        KEY_ALL_ACCESS | view, nullptr, &key, nullptr) != ERROR_SUCCESS)
+                        KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key, nullptr) != ERROR_SUCCESS)
         throw std::runtime_error("cannot create the scratch key " + subPath);
 }
 
 ScratchKey::~ScratchKey() {
     RegCloseKey(key);
-    DeleteKey(L"Software\\" + Wide(subPath).wstring(), view);
+    DeleteKey(L"Software\\" + Wide(subPath).wstring());
 }
 
 bool ScratchKey::SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size) {

@@ -31,7 +31,7 @@ std::string CurrentDirectory();
 // the way a 32-bit installer makes its keys, deleted with its values at the end.
 class ScratchKey {
 public:
-    explicit ScratchKey(const std::string& subPath, REGSAM view = KEY_WOW64_32KEY);
+    explicit ScratchKey(const std::string& subPath);
     ScratchKey(const ScratchKey&) = delete;
     ScratchKey& operator=(const ScratchKey&) = delete;
     ~ScratchKey();
@@ -42,6 +42,5 @@ public:
 
 private:
     std::string subPath;
-    REGSAM view;
     HKEY key = nullptr;
 };

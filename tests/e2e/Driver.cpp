@@ -114,29 +114,22 @@ bool AppDriver::WaitExit(int timeoutMs) {
 LRESULT AppDriver::SendRemote(HWND window, UINT message, WPARAM wParam, void* data, std::size_t size,
                               std::size_t textOffset, std::wstring* text) const {
     const std::size_t textBytes = text != nullptr ? 1024 * sizeof(wchar_t) : 0;
-    if (threadId != 0) {  // a page hosted here: the same memory
-        std::wstring buffer(textBytes / sizeof(wchar_t), L'\0');
-        wchar_t* local = buffer.data();
-        if (text != nullptr) std::memcpy(static_cast<char*>(data) + textOffset, &local, sizeof local);
-        const LRESULT result = SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(data));
-        if (text != nullptr) text->assign(buffer.c_str());
-        return result;
-    }
-    char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size + textBytes, MEM_COMMIT, PAGE_READWRITE));
+    HANDLE target = threadId != 0 ? GetCurrentProcess() : process;  // a hosted page: this process
+    char* remote = static_cast<char*>(VirtualAllocEx(target, nullptr, size + textBytes, MEM_COMMIT, PAGE_READWRITE));
     if (remote == nullptr) return 0;
     if (text != nullptr) {  // the struct's text pointer, at textOffset, points past the struct
         char* remoteText = remote + size;
         std::memcpy(static_cast<char*>(data) + textOffset, &remoteText, sizeof remoteText);
     }
-    WriteProcessMemory(process, remote, data, size, nullptr);
+    WriteProcessMemory(target, remote, data, size, nullptr);
     const LRESULT result = SendMessageW(window, message, wParam, reinterpret_cast<LPARAM>(remote));
-    ReadProcessMemory(process, remote, data, size, nullptr);
+    ReadProcessMemory(target, remote, data, size, nullptr);
     if (text != nullptr) {
         text->assign(textBytes / sizeof(wchar_t), L'\0');
-        ReadProcessMemory(process, remote + size, text->data(), textBytes, nullptr);
+        ReadProcessMemory(target, remote + size, text->data(), textBytes, nullptr);
         text->resize(wcsnlen(text->c_str(), text->size()));
     }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    VirtualFreeEx(target, remote, 0, MEM_RELEASE);
     return result;
 }
 
