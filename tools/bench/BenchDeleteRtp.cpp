@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr int Rounds = 5;
+constexpr int Rounds = 7;
 constexpr int TopFolders = 40;
 constexpr int SubFolders = 49;    // per top folder: 40 + 40 * 49 = 2,000 folders below the root
 constexpr int FilesPerFolder = 10;  // 20,000 files
