@@ -3,9 +3,7 @@
 #include <winternl.h>
 
 #include <algorithm>
-#include <cstring>
 #include <string>
-#include <utility>
 
 #include "app/ShellFolder.h"
 #include "app/Warning.h"
@@ -157,7 +155,7 @@ bool ClearReadOnly(HANDLE entry) {
 // outside the folder is ever deleted.
 class Boundary {
 public:
-    explicit Boundary(const std::wstring& folder) : folder(folder) {
+    explicit Boundary(const std::wstring& resolved) : folder(resolved) {
         if (HANDLE handle = OpenEntry(folder, FILE_READ_ATTRIBUTES); handle != INVALID_HANDLE_VALUE) {
             final = FinalPath(handle);
             CloseHandle(handle);
@@ -185,7 +183,15 @@ public:
         return Checked(handle, std::wstring_view(path).substr(folder.size()), {});
     }
 
-    // Opens a file of the walk in its folder, open on parent as OpenFolder gave it.
+    // Opens a folder of the walk to open its files in. Unchecked: each file is
+    // checked against its whole path, so a folder that reaches elsewhere only
+    // leaves its files over.
+    HANDLE OpenFilesFolder(const FoundEntry* entry) const {
+        return final.empty() ? INVALID_HANDLE_VALUE
+                             : OpenEntry(entry == nullptr ? folder : entry->path, FILE_TRAVERSE | SYNCHRONIZE);
+    }
+
+    // Opens a file of the walk in its folder, open on parent as OpenFilesFolder gave it.
     HANDLE OpenFile(HANDLE parent, const FoundEntry* parentEntry, const FoundEntry& file) const {
         const std::wstring_view relative =
             parentEntry == nullptr ? std::wstring_view() : std::wstring_view(parentEntry->path).substr(folder.size());
@@ -237,7 +243,7 @@ bool DeleteFiles(const FoundTree& tree, const Boundary& boundary) {
         const FoundEntry* parent = file.folder < 0 ? nullptr : &tree.folders[static_cast<std::size_t>(file.folder)];
         if (file.folder != current) {
             if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
-            folder = boundary.OpenFolder(parent, FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+            folder = boundary.OpenFilesFolder(parent);
             current = file.folder;
         }
         if (folder == INVALID_HANDLE_VALUE || !DeleteChecked(boundary.OpenFile(folder, parent, file))) deleted = false;
