@@ -15,10 +15,17 @@ void FileFinder::Close() {
 }
 
 bool FileFinder::FindFirst(const char* pattern) {
+    std::wstring widePattern;
+    if (!ToWide(pattern, widePattern)) {
+        Close();
+        return found = false;
+    }
+    return FindFirst(widePattern);
+}
+
+bool FileFinder::FindFirst(const std::wstring& widePattern) {
     Close();
     found = false;
-    std::wstring widePattern;
-    if (!ToWide(pattern, widePattern)) return false;
     // The basic information leaves out the short name, which nothing here reads.
     handle = FindFirstFileExW(widePattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
                               FIND_FIRST_EX_LARGE_FETCH);

@@ -18,6 +18,7 @@ public:
     // example "C:\dir\*.*"). False when the listing cannot be started, also
     // when pattern is not code page 932 text.
     bool FindFirst(const char* pattern);
+    bool FindFirst(const std::wstring& pattern);
 
     // Steps to the next entry. False at the end of the listing (the listing
     // is then released) and when no listing is held.
@@ -29,6 +30,8 @@ public:
     // A junction or a symbolic link: what it points at lies elsewhere.
     bool IsLink() const { return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
     bool IsDotEntry() const;
+    // The current entry's name as the platform gives it; check it with Name first.
+    const wchar_t* WideName() const { return entry.cFileName; }
 
     // The current entry's name in code page 932. False when the name cannot
     // reach the entry again as part of a path: code page 932 cannot hold it,

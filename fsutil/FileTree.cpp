@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -19,35 +20,62 @@ bool MatchesAnyPattern(const char* name, const StringList& patterns) {
     return false;
 }
 
-void WalkDirectory(const std::string& directory, StringList& out, const StringList& patterns,
-                   bool collectDirectories, int maxDepth, int depth) {
+void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level) {
+    tree.files.clear();
+    tree.folders.clear();
+    std::wstring wideRoot;
+    if (!ToWide(root, wideRoot)) return;
     const int lastDepth = maxDepth < 0 || maxDepth > WalkDepthLimit ? WalkDepthLimit : maxDepth;
-    // Directories still to list, the next one last. A directory's
-    // subdirectories go on in reverse, so each is walked completely before
-    // the next, and every directory is collected before those below it.
-    std::vector<std::pair<std::string, int>> pending{{directory, depth}};
+    // Folders still to list, the next one last: its index in tree.folders
+    // (-1 for the root), its level, and its path's length in code page 932.
+    // A folder's subfolders go on in reverse, so each is walked completely
+    // before the next, and every folder is found before those below it.
+    struct Pending { int folder; int level; std::size_t length; };
+    std::vector<Pending> pending{{-1, level, std::strlen(root)}};
+    FileFinder finder;
+    std::string name;
     while (!pending.empty()) {
-        const auto [current, level] = std::move(pending.back());
+        const Pending current = pending.back();
         pending.pop_back();
         const std::size_t firstSubdirectory = pending.size();
-        // Each directory is listed by its own path, so a directory that
-        // vanished or cannot be entered lists nothing instead of some other
-        // directory, and a relative root stays relative to the unchanged
-        // current directory. The listing ends before the next one starts.
-        FileFinder finder;
-        std::string name;
-        for (bool more = finder.FindFirst((current + "\\*.*").c_str()); more; more = finder.FindNext()) {
+        const std::wstring directory =
+            current.folder < 0 ? wideRoot : tree.folders[static_cast<std::size_t>(current.folder)].path;
+        // Each folder is listed by its own path, so one that vanished or
+        // cannot be entered lists nothing instead of some other folder, and a
+        // relative root stays relative to the unchanged current directory.
+        // The listing ends before the next one starts.
+        for (bool more = finder.FindFirst(directory + L"\\*"); more; more = finder.FindNext()) {
             if (finder.IsDotEntry() || !finder.Name(name)) continue;
-            std::string path = current + "\\" + name;
-            if (path.size() > PathLengthLimit) continue;
+            const std::size_t length = current.length + 1 + name.size();
+            if (length > PathLengthLimit) continue;
+            FoundEntry entry{finder.WideName(), {}, current.folder, finder.Attributes()};
             if (finder.IsDirectory()) {
-                if (collectDirectories && MatchesAnyPattern(name.c_str(), patterns)) out.push_back(path);
-                if (level < lastDepth && !finder.IsLink()) pending.emplace_back(std::move(path), level + 1);
-            } else if (!collectDirectories && MatchesAnyPattern(name.c_str(), patterns)) {
-                out.push_back(std::move(path));
+                entry.path = directory + L"\\" + entry.name;
+                tree.folders.push_back(std::move(entry));
+                if (current.level < lastDepth && !finder.IsLink())
+                    pending.push_back({static_cast<int>(tree.folders.size() - 1), current.level + 1, length});
+            } else {
+                tree.files.push_back(std::move(entry));
             }
         }
         std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstSubdirectory), pending.end());
+    }
+}
+
+void WalkDirectory(const std::string& directory, StringList& out, const StringList& patterns,
+                   bool collectDirectories, int maxDepth, int depth) {
+    FoundTree tree;
+    WalkTree(directory.c_str(), tree, maxDepth, depth);
+    // Every name listed was code page 932 already: the paths come back as the
+    // walk's own texts, the directory's unchanged.
+    std::vector<std::string> folderPaths;
+    folderPaths.reserve(tree.folders.size());
+    for (const FoundEntry& folder : tree.folders) folderPaths.push_back(NarrowOrEmpty(folder.path));
+    for (const FoundEntry& entry : collectDirectories ? tree.folders : tree.files) {
+        const std::string name = NarrowOrEmpty(entry.name);
+        if (!MatchesAnyPattern(name.c_str(), patterns)) continue;
+        out.push_back((entry.folder < 0 ? directory : folderPaths[static_cast<std::size_t>(entry.folder)]) + "\\" +
+                      name);
     }
 }
 

@@ -19,12 +19,37 @@
 //
 // The process's current directory is never changed. Nothing is reported to
 // the user: what cannot be listed or named is simply missing from the result.
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 #include "fsutil/StringList.h"
 
 constexpr int WalkDepthLimit = 256;
 constexpr std::size_t PathLengthLimit = 32767;
+
+// One file or folder a walk found.
+struct FoundEntry {
+    std::wstring name;  // as the platform lists it
+    std::wstring path;  // folders only: the root, '\' and every name down to this one
+    int folder = -1;    // the folder holding it, an index into FoundTree::folders; -1 for the root
+    DWORD attributes = 0;
+};
+
+// Everything below a root, each in the order the collections below give it:
+// so, read from its end, folders come after everything inside them.
+struct FoundTree {
+    std::vector<FoundEntry> files;
+    std::vector<FoundEntry> folders;  // links to folders included, never walked into
+};
+
+// Lists everything below the directory root in one walk, within the limits
+// above, starting level levels below the walk's start. The tree is emptied
+// first; a root that cannot be listed leaves it empty. A caller that counts
+// (files, folders, bytes) can take the counts from tree and its limits from
+// here, and the removal deletes exactly what it lists.
+void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level = 0);
 
 // The count is 0 when the root does not exist, 1 when it is not a directory
 // (out then holds the root itself, whatever the mode and the patterns), and

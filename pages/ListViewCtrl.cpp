@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "fsutil/MbcsText.h"
@@ -14,6 +15,37 @@ constexpr int HeaderCapacity = 256;
 
 }  // namespace
 
+// Widths of texts in pixels, in a window's fonts, on one device context.
+class ListViewCtrl::TextMeter {
+public:
+    explicit TextMeter(HWND window)
+        : window(window), own(FontOf(window)), dc(GetDC(window)), original(SelectObject(dc, own)), selected(own) {}
+    TextMeter(const TextMeter&) = delete;
+    TextMeter& operator=(const TextMeter&) = delete;
+    ~TextMeter() {
+        SelectObject(dc, original);
+        ReleaseDC(window, dc);
+    }
+
+    static HFONT FontOf(HWND window) { return reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0)); }
+
+    // In the window's own font, or in font.
+    int Width(std::wstring_view text, HFONT font = nullptr) {
+        if (font == nullptr) font = own;
+        if (font != selected) SelectObject(dc, selected = font);
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+        return static_cast<int>(size.cx);
+    }
+
+private:
+    HWND window;
+    HFONT own;
+    HDC dc;
+    HGDIOBJ original;
+    HFONT selected;
+};
+
 void ListViewCtrl::Attach(HWND newControl) {
     if (newControl == nullptr) return;
     if (control != nullptr) {
@@ -23,10 +55,9 @@ void ListViewCtrl::Attach(HWND newControl) {
     control = newControl;
     columnCount = 0;
     itemCounter = 0;
+    rowCount = static_cast<int>(SendMessageW(control, LVM_GETITEMCOUNT, 0, 0));
     SetExtendedStyle(LVS_EX_INFOTIP, true);
 }
-
-int ListViewCtrl::GetItemCount() const { return static_cast<int>(SendMessageW(control, LVM_GETITEMCOUNT, 0, 0)); }
 
 bool ListViewCtrl::InRange(int row, int column) const {
     return row >= 0 && row < GetItemCount() && column >= 0 && column < columnCount;
@@ -129,7 +160,66 @@ int ListViewCtrl::InsertItem(const char* text, int row) {
     item.iItem = row;
     item.pszText = wide.data();
     item.lParam = itemCounter++;
-    return static_cast<int>(SendMessageW(control, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    const int inserted = static_cast<int>(SendMessageW(control, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (inserted >= 0) ++rowCount;
+    return inserted;
+}
+
+int ListViewCtrl::InsertRow(int row, int itemData, std::wstring* texts) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = row;
+    item.pszText = texts[0].data();
+    item.lParam = itemData;
+    row = static_cast<int>(SendMessageW(control, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+    if (row < 0) return row;
+    ++rowCount;
+    for (int column = 1; column < columnCount; ++column) {
+        LVITEMW cell{};
+        cell.iSubItem = column;
+        cell.pszText = texts[column].data();
+        SendMessageW(control, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    }
+    return row;
+}
+
+void ListViewCtrl::SetRows(const std::vector<std::string_view>& cells, int width) {
+    DeleteAllItems();
+    if (columnCount <= 0) return;
+    const auto columns = static_cast<std::size_t>(columnCount);
+    const std::size_t rows = cells.size() / columns;
+    std::vector<std::wstring> texts(rows * columns);
+    for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = DisplayText(cells[i]);
+    const bool automatic = width < LVSCW_AUTOSIZE_USEHEADER;
+    TextMeter meter(control);
+    std::vector<int> widest(columns, 0);
+    std::vector<std::size_t> widestRow(columns, 0);
+    std::vector<std::size_t> first;  // the widest rows, in their order
+    if (automatic && rows > 0) {
+        for (std::size_t row = 0; row < rows; ++row)
+            for (std::size_t column = 0; column < columns; ++column)
+                if (const int cell = meter.Width(texts[row * columns + column]); cell > widest[column]) {
+                    widest[column] = cell;
+                    widestRow[column] = row;
+                }
+        first = widestRow;
+        std::sort(first.begin(), first.end());
+        first.erase(std::unique(first.begin(), first.end()), first.end());
+    }
+    int at = 0;
+    for (const std::size_t row : first) InsertRow(at++, static_cast<int>(row), &texts[row * columns]);
+    for (int column = 0; automatic && column < columnCount; ++column)
+        ApplyAutoWidth(column, widest[static_cast<std::size_t>(column)] > AutoThreshold(column, meter), meter);
+    // Each row goes where it stands: all before it are in by now.
+    for (std::size_t row = 0, next = 0; row < rows; ++row) {
+        if (next < first.size() && first[next] == row) {
+            ++next;
+            continue;
+        }
+        InsertRow(static_cast<int>(row), static_cast<int>(row), &texts[row * columns]);
+    }
+    itemCounter = static_cast<int>(rows);
+    if (!automatic) SetColumnWidth(-1, width);
 }
 
 void ListViewCtrl::SetItemText(int row, int column, const char* text) {
@@ -146,6 +236,7 @@ void ListViewCtrl::SetLastRowText(int column, const char* text) { SetItemText(Ge
 void ListViewCtrl::DeleteAllItems() {
     SendMessageW(control, LVM_DELETEALLITEMS, 0, 0);
     itemCounter = 0;
+    rowCount = 0;
 }
 
 void ListViewCtrl::ClearColumns() {
@@ -155,34 +246,34 @@ void ListViewCtrl::ClearColumns() {
     itemCounter = 0;
 }
 
-int ListViewCtrl::HeaderWidth(int column) const {
+int ListViewCtrl::AutoThreshold(int column, TextMeter& meter) const {
     char header[HeaderCapacity] = {};
     GetColumnText(column, header, HeaderCapacity);
-    const std::wstring wideHeader = DisplayText(header);
-    // The header keeps three edges' width free on each side of its text.
-    return static_cast<int>(SendMessageW(control, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wideHeader.c_str()))) +
-           6 * GetSystemMetrics(SM_CXEDGE);
-}
-
-int ListViewCtrl::AutoWidth(int column) const {
-    char header[HeaderCapacity] = {};
-    GetColumnText(column, header, HeaderCapacity);
-    const std::wstring wideHeader = DisplayText(header);
-    const int headerWidth = static_cast<int>(
-        SendMessageW(control, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wideHeader.c_str())));
+    const int headerWidth = meter.Width(DisplayText(header));
     // The header's average character width, per code page 932 byte. An empty
     // header has none: then any cell wider than nothing is wider than it.
     const int length = static_cast<int>(std::strlen(header));
     const int average = length > 0 ? headerWidth / length : 0;
-    const int threshold = headerWidth + 2 * average;
-    const int rows = GetItemCount();
-    for (int row = 0; row < rows; ++row) {
-        const std::wstring cell = ReadWide(row, column);
-        const int width =
-            static_cast<int>(SendMessageW(control, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(cell.c_str())));
-        if (width > threshold) return LVSCW_AUTOSIZE;
-    }
-    return LVSCW_AUTOSIZE_USEHEADER;
+    return headerWidth + 2 * average;
+}
+
+void ListViewCtrl::ApplyAutoWidth(int column, bool fitCells, TextMeter& meter) {
+    const int width = fitCells ? LVSCW_AUTOSIZE : LVSCW_AUTOSIZE_USEHEADER;
+    SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
+    // Fitting the cells may leave the header's text cut: the header draws it
+    // between two margins, in its own font.
+    HWND header = reinterpret_cast<HWND>(SendMessageW(control, LVM_GETHEADER, 0, 0));
+    wchar_t text[HeaderCapacity] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = HeaderCapacity;
+    if (header == nullptr || !SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&item)))
+        return;
+    const int whole = meter.Width(text, TextMeter::FontOf(header)) +
+                      2 * static_cast<int>(SendMessageW(header, HDM_GETBITMAPMARGIN, 0, 0));
+    if (SendMessageW(control, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0) < whole)
+        SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(whole, 0));
 }
 
 void ListViewCtrl::SetColumnWidth(int column, int width) {
@@ -194,12 +285,13 @@ void ListViewCtrl::SetColumnWidth(int column, int width) {
         SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(width, 0));
         return;
     }
-    SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(AutoWidth(column), 0));
-    // Sized to short cells, or to the header by a control that leaves out the
-    // header's own margins, the column would cut its header text.
-    const int least = HeaderWidth(column);
-    if (SendMessageW(control, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0) < least)
-        SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MAKELPARAM(least, 0));
+    // The cells in order, each measured once, up to the first that decides.
+    TextMeter meter(control);
+    const int threshold = AutoThreshold(column, meter);
+    int widest = 0;
+    for (int row = 0; row < rowCount && widest <= threshold; ++row)
+        widest = std::max(widest, meter.Width(ReadWide(row, column)));
+    ApplyAutoWidth(column, widest > threshold, meter);
 }
 
 void ListViewCtrl::SetExtendedStyle(DWORD bits, bool on) {

@@ -7,6 +7,8 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "pages/SharedTextBuffer.h"
 
@@ -27,7 +29,9 @@ public:
     HWND GetControl() const { return control; }
 
     // Attributes
-    int GetItemCount() const;
+    // The rows inserted through this wrapper since it was attached (with those
+    // the control held then) and not deleted since.
+    int GetItemCount() const { return rowCount; }
     // The whole cell text; "" for an empty cell or a row or column out of range.
     std::string GetItemText(int row, int column) const;
     // The header text, cut to capacity bytes at a character boundary.
@@ -45,11 +49,17 @@ public:
     // Rows and columns out of range are ignored.
     void SetItemText(int row, int column, const char* text);
     void SetLastRowText(int column, const char* text);
+    // Replaces every row: cells holds the rows one after another, a text per
+    // column, in the order they are to stand; a row's item data is its
+    // position. Then sizes the columns as SetColumnWidth(-1, width) would.
+    // Each text is converted and measured once, and the widest rows go in
+    // first, so that the control sizes its columns from them alone.
+    void SetRows(const std::vector<std::string_view>& cells, int width);
     void DeleteAllItems();
     void ClearColumns();
     // A negative column: every column. Widths of 0 or more, -1 and -2 go to
-    // the control as they are; any other asks for the automatic choice, and
-    // then the column is never narrower than its header text needs.
+    // the control as they are; any other asks for the automatic choice, which
+    // also keeps the header's text whole, in the header's own font.
     void SetColumnWidth(int column, int width);
     void SetExtendedStyle(DWORD bits, bool on);
     void SetFullRowSelect(bool on);
@@ -64,12 +74,20 @@ public:
     void ReadItemText(int row, int column, SharedTextBuffer& buffer) const;
 
 private:
+    class TextMeter;
+
     bool InRange(int row, int column) const;
     std::wstring ReadWide(int row, int column) const;
-    int AutoWidth(int column) const;  // LVSCW_AUTOSIZE or LVSCW_AUTOSIZE_USEHEADER
-    int HeaderWidth(int column) const;  // the header text and the header's margins, in pixels
+    // A cell wider than this (in pixels) makes the automatic choice fit the
+    // cells; otherwise the header stays in view.
+    int AutoThreshold(int column, TextMeter& meter) const;
+    // Fits column to its cells, or to them with the header in view, never
+    // narrower than the header's text.
+    void ApplyAutoWidth(int column, bool fitCells, TextMeter& meter);
+    int InsertRow(int row, int itemData, std::wstring* texts);
 
     int columnCount = 0;
     HWND control = nullptr;
     int itemCounter = 0;
+    int rowCount = 0;
 };

@@ -3,6 +3,8 @@
 #include <commctrl.h>
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "app/ProcessState.h"
 #include "app/ShellFolder.h"
@@ -107,16 +109,17 @@ void RefreshRtpList(int kind) {
     ListViewCtrl& list = ListOf(kind);
     // Row by row, the control would lay itself out and paint thousands of times.
     list.SetRedraw(false);
-    list.DeleteAllItems();
     RegistryKey key;
     StringMap rtps;
+    std::vector<std::string_view> cells;  // name and folder of each RTP, in name order
     if (key.Open(KindOf(kind).rtpKeyPath, KindOf(kind).rootKey) && key.ReadStringValues(rtps)) {
+        cells.reserve(rtps.size() * 2);
         for (const auto& [name, folder] : rtps) {
-            list.InsertItem(name.c_str(), -1);
-            list.SetLastRowText(FolderColumn, folder.c_str());
+            cells.emplace_back(name);
+            cells.emplace_back(folder);
         }
     }
-    list.SetColumnWidth(-1, ListViewCtrl::AutoFitWidth);
+    list.SetRows(cells, ListViewCtrl::AutoFitWidth);
     list.SetRedraw(true);
     // Deleting the rows tells no one that the selection went with them.
     UpdateRtpButtons(kind);

@@ -1,8 +1,9 @@
 #include "rtp/DeleteRtp.h"
 
-#include <cstring>
+#include <winternl.h>
+
+#include <algorithm>
 #include <string>
-#include <utility>
 
 #include "app/ShellFolder.h"
 #include "app/Warning.h"
@@ -83,24 +84,41 @@ void OpenFolder(HWND owner, const std::string& folder) {
 // The platform's own name for what a handle reaches ("\\?\C:\dir\file"),
 // or empty.
 std::wstring FinalPath(HANDLE handle) {
-    std::wstring path(MAX_PATH, L'\0');
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const DWORD length =
-            GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
-        if (length == 0) return {};
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.assign(length + 1, L'\0');
-    }
-    return {};
+    wchar_t buffer[MAX_PATH];
+    DWORD length = GetFinalPathNameByHandleW(handle, buffer, MAX_PATH, FILE_NAME_NORMALIZED);
+    if (length == 0) return {};
+    if (length < MAX_PATH) return std::wstring(buffer, length);
+    std::wstring path(length, L'\0');
+    length = GetFinalPathNameByHandleW(handle, path.data(), static_cast<DWORD>(path.size()), FILE_NAME_NORMALIZED);
+    if (length == 0 || length >= path.size()) return {};
+    path.resize(length);
+    return path;
 }
 
-// Opens a file or folder, or a link itself where the platform allows.
+constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD ForDeletion = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+
+// Opens a file or folder by its path, or a link itself where the platform allows.
 HANDLE OpenEntry(const std::wstring& path, DWORD access) {
-    return CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                       OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    return CreateFileW(path.c_str(), access, ShareAll, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// Opens the entry named name in the folder that folder is open on, or a link
+// itself where the platform allows: no path text is parsed again.
+HANDLE OpenEntryIn(HANDLE folder, const std::wstring& name, DWORD access) {
+    const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    UNICODE_STRING relative{bytes, bytes, const_cast<wchar_t*>(name.c_str())};
+    OBJECT_ATTRIBUTES attributes{};
+    InitializeObjectAttributes(&attributes, &relative, OBJ_CASE_INSENSITIVE, folder, nullptr);
+    IO_STATUS_BLOCK status{};
+    HANDLE entry = nullptr;
+    if (name.size() > 0x7FFF || NtCreateFile(&entry, access, &attributes, &status, nullptr, 0, ShareAll, FILE_OPEN,
+                                              FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT |
+                                                  FILE_SYNCHRONOUS_IO_NONALERT,
+                                              nullptr, 0) < 0)
+        return INVALID_HANDLE_VALUE;
+    return entry;
 }
 
 // Deletes what a handle opened with DELETE access reaches, once it is closed.
@@ -110,59 +128,9 @@ bool DeleteByHandle(HANDLE entry) {
     return SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-std::wstring FinalPathOf(const std::string& path) {
-    std::wstring wide;
-    if (!ToWide(path, wide)) return {};
-    HANDLE handle = OpenEntry(wide, FILE_READ_ATTRIBUTES);
-    if (handle == INVALID_HANDLE_VALUE) return {};
-    std::wstring final = FinalPath(handle);
-    CloseHandle(handle);
-    return final;
-}
-
-bool SamePath(const std::wstring& a, std::size_t length, const std::wstring& b) {
-    return length == b.size() && CompareStringOrdinal(a.c_str(), static_cast<int>(length), b.c_str(),
-                                                       static_cast<int>(length), TRUE) == CSTR_EQUAL;
-}
-
-// What every deletion is checked against: the registered folder's final path,
-// and the final path of the folder holding the last entry checked.
-struct Boundary {
-    std::string folder;
-    std::wstring folderFinal;  // empty when the folder cannot be opened
-    std::string parent;        // with its trailing separator
-    std::wstring parentFinal;
-};
-
-// Opens a collected entry for deletion, without following a link. The handle
-// is given only when its final path is that very entry in its folder (where
-// the platform follows a link anyway, as Wine does with Unix symbolic links,
-// it reaches another path), and lies strictly inside the registered folder, or
-// is the folder itself: whatever a path text might reach, nothing outside the
-// folder is ever deleted.
-HANDLE OpenInside(const std::string& path, Boundary& boundary) {
-    const char* name = GetFileNamePart(path.c_str());
-    const std::string parent(path.c_str(), name);
-    std::wstring wide;
-    std::wstring wideName;
-    if (boundary.folderFinal.empty() || parent.empty() || !ToWide(path, wide) || !ToWide(name, wideName))
-        return INVALID_HANDLE_VALUE;
-    if (boundary.parent != parent) boundary = {boundary.folder, boundary.folderFinal, parent, FinalPathOf(parent)};
-    if (boundary.parentFinal.empty()) return INVALID_HANDLE_VALUE;
-    std::wstring expected = boundary.parentFinal;
-    if (expected.back() != L'\\') expected += L'\\';
-    expected += wideName;
-
-    HANDLE entry = OpenEntry(wide, DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES);
-    if (entry == INVALID_HANDLE_VALUE) return entry;
-    const std::wstring reached = FinalPath(entry);
-    const std::wstring& folder = boundary.folderFinal;
-    const bool inside = path == boundary.folder ? SamePath(reached, reached.size(), folder)
-                                                : reached.size() > folder.size() + 1 && reached[folder.size()] == L'\\' &&
-                                                      SamePath(reached, folder.size(), folder);
-    if (inside && SamePath(reached, reached.size(), expected)) return entry;
-    CloseHandle(entry);
-    return INVALID_HANDLE_VALUE;
+bool SamePath(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && (a.empty() || CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                                                      static_cast<int>(b.size()), TRUE) == CSTR_EQUAL);
 }
 
 // Clears the read-only attribute through the handle; false when it was not set.
@@ -178,40 +146,120 @@ bool ClearReadOnly(HANDLE entry) {
     return SetFileInformationByHandle(entry, FileBasicInfo, &basic, sizeof basic) != FALSE;
 }
 
-// Deletes one collected file or folder that lies inside the registered folder.
-// RTPs copied from CD media are read-only: the attribute is cleared only on an
-// entry that passed the checks, through the handle that passed them.
-bool DeleteInside(const std::string& path, Boundary& boundary) {
-    HANDLE entry = OpenInside(path, boundary);
+// What every deletion is checked against: where the platform itself resolves
+// the registered folder. Each entry listed below it must reach exactly that
+// final path followed by the names the walk found down to it: where the
+// platform follows a link anyway (Wine shows a Unix symbolic link as the file
+// it points at), a link anywhere on the way, or a name that parses as another
+// path, reaches something else. So whatever a path text might reach, nothing
+// outside the folder is ever deleted.
+class Boundary {
+public:
+    explicit Boundary(const std::wstring& resolved) : folder(resolved) {
+        if (HANDLE handle = OpenEntry(folder, FILE_READ_ATTRIBUTES); handle != INVALID_HANDLE_VALUE) {
+            final = FinalPath(handle);
+            CloseHandle(handle);
+        }
+        // The folder itself must also be that name in its parent as the
+        // platform resolves the parent: a registered folder that is a link
+        // resolves elsewhere.
+        const std::size_t name = folder.find_last_of(L'\\');
+        if (final.empty() || name == std::wstring::npos) return;
+        std::wstring parent = folder.substr(0, name);
+        if (parent.size() < RootLength(folder)) parent = folder.substr(0, RootLength(folder));
+        if (HANDLE handle = OpenEntry(parent, FILE_READ_ATTRIBUTES); handle != INVALID_HANDLE_VALUE) {
+            asNamed = FinalPath(handle);
+            CloseHandle(handle);
+        }
+        if (asNamed.empty()) return;
+        if (asNamed.back() != L'\\') asNamed += L'\\';
+        asNamed.append(folder, name + 1);
+    }
+
+    // Opens a folder of the walk (the registered folder itself for null) by its path.
+    HANDLE OpenFolder(const FoundEntry* entry, DWORD access) const {
+        const std::wstring& path = entry == nullptr ? folder : entry->path;
+        HANDLE handle = final.empty() ? INVALID_HANDLE_VALUE : OpenEntry(path, access);
+        return Checked(handle, std::wstring_view(path).substr(folder.size()), {});
+    }
+
+    // Opens a folder of the walk to open its files in. Unchecked: each file is
+    // checked against its whole path, so a folder that reaches elsewhere only
+    // leaves its files over.
+    HANDLE OpenFilesFolder(const FoundEntry* entry) const {
+        return final.empty() ? INVALID_HANDLE_VALUE
+                             : OpenEntry(entry == nullptr ? folder : entry->path, FILE_TRAVERSE | SYNCHRONIZE);
+    }
+
+    // Opens a file of the walk in its folder, open on parent as OpenFilesFolder gave it.
+    HANDLE OpenFile(HANDLE parent, const FoundEntry* parentEntry, const FoundEntry& file) const {
+        const std::wstring_view relative =
+            parentEntry == nullptr ? std::wstring_view() : std::wstring_view(parentEntry->path).substr(folder.size());
+        return Checked(OpenEntryIn(parent, file.name, ForDeletion), relative, file.name);
+    }
+
+private:
+    // The handle, when it reaches final + relative ('\' + name), or the
+    // registered folder itself for an empty relative and name; else it is
+    // closed.
+    HANDLE Checked(HANDLE entry, std::wstring_view relative, std::wstring_view name) const {
+        if (entry == INVALID_HANDLE_VALUE) return entry;
+        const std::wstring reached = FinalPath(entry);
+        const std::wstring_view rest = std::wstring_view(reached).substr(std::min(reached.size(), final.size()));
+        const bool inside = SamePath(std::wstring_view(reached).substr(0, final.size()), final) &&
+                            SamePath(rest.substr(0, relative.size()), relative) &&
+                            (name.empty() ? rest.size() == relative.size()
+                                          : rest.size() == relative.size() + 1 + name.size() &&
+                                                rest[relative.size()] == L'\\' &&
+                                                SamePath(rest.substr(relative.size() + 1), name));
+        const bool expected = relative.empty() && name.empty() ? SamePath(reached, asNamed) : true;
+        if (inside && expected) return entry;
+        CloseHandle(entry);
+        return INVALID_HANDLE_VALUE;
+    }
+
+    std::wstring folder;   // as resolved from the registration
+    std::wstring final;    // its final path; empty when it cannot be opened
+    std::wstring asNamed;  // its parent's final path and its own name
+};
+
+// Deletes an entry that passed the checks, and closes it. RTPs copied from CD
+// media are read-only: the attribute is cleared only on an entry that passed
+// the checks, through the handle that passed them.
+bool DeleteChecked(HANDLE entry) {
     if (entry == INVALID_HANDLE_VALUE) return false;
     const bool deleted = DeleteByHandle(entry) || (ClearReadOnly(entry) && DeleteByHandle(entry));
     CloseHandle(entry);
     return deleted;
 }
 
-// Under Wine a read-only folder is a Unix folder without write permission,
-// whose entries cannot be deleted: such folders are made writable first.
-void MakeFolderWritable(const std::string& path, Boundary& boundary) {
-    const DWORD attributes = GetFileAttributesW(WideOrEmpty(path).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) return;
-    HANDLE folder = OpenInside(path, boundary);
-    if (folder == INVALID_HANDLE_VALUE) return;
-    ClearReadOnly(folder);
-    CloseHandle(folder);
+// Deletes every file of the walk, each in its folder as the walk found it.
+// False when one is left.
+bool DeleteFiles(const FoundTree& tree, const Boundary& boundary) {
+    bool deleted = true;
+    int current = -2;  // the folder open now: none yet
+    HANDLE folder = INVALID_HANDLE_VALUE;
+    for (const FoundEntry& file : tree.files) {
+        const FoundEntry* parent = file.folder < 0 ? nullptr : &tree.folders[static_cast<std::size_t>(file.folder)];
+        if (file.folder != current) {
+            if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
+            folder = boundary.OpenFilesFolder(parent);
+            current = file.folder;
+        }
+        if (folder == INVALID_HANDLE_VALUE || !DeleteChecked(boundary.OpenFile(folder, parent, file))) deleted = false;
+    }
+    if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
+    return deleted;
 }
 
-// A registered folder deleted by hand leaves nothing to remove. Only a folder
-// that is truly absent counts: Wine also says "not found" below a drive letter
-// that is not there, so the drive or share must answer.
-bool FolderIsGone(const char* folder) {
-    const std::wstring wide = WideOrEmpty(folder);
-    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
-    std::wstring root = wide.substr(0, RootLength(wide));
-    if (root.empty()) return false;
-    if (!IsPathSeparator(root.back())) root += L'\\';
-    return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
+// Under Wine a read-only folder is a Unix folder without write permission,
+// whose entries cannot be deleted: such folders are made writable first.
+void MakeFolderWritable(const FoundEntry* folder, DWORD attributes, const Boundary& boundary) {
+    if ((attributes & FILE_ATTRIBUTE_READONLY) == 0) return;
+    HANDLE handle = boundary.OpenFolder(folder, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE);
+    if (handle == INVALID_HANDLE_VALUE) return;
+    ClearReadOnly(handle);
+    CloseHandle(handle);
 }
 
 bool Warn(HWND owner, const char* text) { return owner == nullptr ? false : ShowWarning(owner, text); }
@@ -253,30 +301,27 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner, const char* confirme
 
     if (!key.DeleteValue(name)) return Warn(owner, ValueDeleteFailed);
     key.Close();
-    if (FolderIsGone(folder.c_str())) return true;
+    if (RtpFolderIsGone(folder)) return true;
 
-    // Everything is listed before anything is deleted.
-    StringList files;
-    StringList directories;
-    CollectFiles(folder.c_str(), files, "*.*", -1);
-    CollectDirectories(folder.c_str(), directories, "*.*", -1);
-    Boundary boundary{folder, FinalPathOf(folder), {}, {}};
-    // The folder itself is removed last, after everything inside it.
-    directories.insert(directories.begin(), folder);
-    for (const std::string& directory : directories) MakeFolderWritable(directory, boundary);
+    // Everything is listed, in one walk, before anything is deleted. A
+    // registered folder that is itself a link is not walked into.
+    FoundTree tree;
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        WalkTree(folder.c_str(), tree, -1);
+    const Boundary boundary(wideFolder);
+    MakeFolderWritable(nullptr, attributes, boundary);
+    for (const FoundEntry& directory : tree.folders) MakeFolderWritable(&directory, directory.attributes, boundary);
 
-    bool failed = false;
-    for (const std::string& file : files)
-        if (!DeleteInside(file, boundary)) failed = true;
-    if (failed) {
+    if (!DeleteFiles(tree, boundary)) {
         Warn(owner, FilesLeftOver);
         OpenFolder(owner, folder);
         return false;
     }
-    while (!directories.empty()) {
-        if (!DeleteInside(directories.back(), boundary)) failed = true;
-        directories.pop_back();
-    }
+    // The folders from the deepest up, the folder itself last.
+    bool failed = false;
+    for (auto directory = tree.folders.rbegin(); directory != tree.folders.rend(); ++directory)
+        if (!DeleteChecked(boundary.OpenFolder(&*directory, ForDeletion))) failed = true;
+    if (!DeleteChecked(boundary.OpenFolder(nullptr, ForDeletion))) failed = true;
     if (failed) {
         Warn(owner, DirectoriesLeftOver);
         OpenFolder(owner, folder);

@@ -14,13 +14,10 @@ constexpr char SoftwarePrefix[] = "Software\\";
 // REG_SZ data as stored: a byte count that may be odd, with or without a
 // terminating zero. The text ends at the first zero or at the end of the
 // data, whichever comes first; nothing beyond the data is ever read.
-std::wstring TextOfData(const BYTE* data, DWORD byteCount) {
+std::wstring_view TextOfData(const wchar_t* data, DWORD byteCount) {
     const std::size_t units = byteCount / sizeof(wchar_t);
-    std::wstring text(units, L'\0');
-    std::memcpy(text.data(), data, units * sizeof(wchar_t));
-    const std::size_t end = text.find(L'\0');
-    if (end != std::wstring::npos) text.resize(end);
-    return text;
+    const std::wstring_view text(data, units);
+    return text.substr(0, text.find(L'\0'));
 }
 
 }  // namespace
@@ -47,11 +44,13 @@ bool RegistryKey::QueryString(const char* valueName, char* buffer, std::uint32_t
     // A code page 932 text of n bytes is at most n UTF-16 units, so a value
     // larger than this cannot fit the caller's buffer anyway.
     const std::size_t units = bufferSize < 0x10000u ? bufferSize + 1u : 0x10001u;
-    std::vector<BYTE> data(units * sizeof(wchar_t));
+    std::vector<wchar_t> data(units);
     DWORD type = 0;
-    DWORD size = static_cast<DWORD>(data.size());
-    if (RegQueryValueExW(handle, wideName.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) return false;
-    if (type != REG_SZ || size > data.size()) return false;
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(handle, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+        ERROR_SUCCESS)
+        return false;
+    if (type != REG_SZ || size > data.size() * sizeof(wchar_t)) return false;
     std::string text;
     if (!ToNarrow(TextOfData(data.data(), size), text)) return false;
     if (text.size() + 1 > bufferSize) return false;
@@ -64,24 +63,24 @@ bool RegistryKey::ReadStringValues(StringMap& out) const {
     out.clear();
     // Room for the longest name and data that can still fit EnumBufferSize
     // bytes in code page 932; anything longer is skipped.
-    std::vector<wchar_t> name(EnumBufferSize + 1);
-    std::vector<BYTE> data((EnumBufferSize + 1) * sizeof(wchar_t));
+    wchar_t name[EnumBufferSize + 1];
+    wchar_t data[EnumBufferSize + 1];
     for (DWORD index = 0;; ++index) {
-        DWORD nameLength = static_cast<DWORD>(name.size());
-        DWORD dataSize = static_cast<DWORD>(data.size());
+        DWORD nameLength = EnumBufferSize + 1;
+        DWORD dataSize = sizeof data;
         DWORD type = 0;
-        const LONG status =
-            RegEnumValueW(handle, index, name.data(), &nameLength, nullptr, &type, data.data(), &dataSize);
+        const LONG status = RegEnumValueW(handle, index, name, &nameLength, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(data), &dataSize);
         if (status == ERROR_MORE_DATA) continue;  // too long for the buffers: skip it, keep walking
         if (status != ERROR_SUCCESS) break;       // ERROR_NO_MORE_ITEMS, or the key went away
-        if (nameLength == 0 || type != REG_SZ || dataSize > data.size()) continue;
+        if (nameLength == 0 || type != REG_SZ || dataSize > sizeof data) continue;
         std::string narrowName;
         std::string narrowData;
         // A name code page 932 cannot hold could not be found again by
         // QueryString or DeleteValue, and data it cannot hold is not the
         // folder: neither is listed.
-        if (!ToNarrow(std::wstring_view(name.data(), nameLength), narrowName)) continue;
-        if (!ToNarrow(TextOfData(data.data(), dataSize), narrowData)) continue;
+        if (!ToNarrow(std::wstring_view(name, nameLength), narrowName)) continue;
+        if (!ToNarrow(TextOfData(data, dataSize), narrowData)) continue;
         // A name with a zero inside it would, cut at the zero, name another value.
         if (narrowName.find('\0') != std::string::npos || narrowName.size() + 1 > EnumBufferSize) continue;
         if (narrowData.size() + 1 > EnumBufferSize) continue;

@@ -78,7 +78,7 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     ClickButton(open);
     EXPECT_EQ(app.WaitBox(1000), nullptr) << "a folder that exists opens without a word";
     ASSERT_TRUE(app.DoubleClickRow(list, RowOf("rtpB")));
-    for (const std::string& name : {"run0", "run1", "run2"}) {
+    for (const std::string name : {"run0", "run1", "run2"}) {
         Select(name);
         ClickButton(open);
         EXPECT_EQ(app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + notFolders[name[3] - '0']);
