@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/SystemFunction.h"
 #include "fsutil/WinText.h"
 
 namespace {
@@ -49,7 +50,9 @@ bool ChooseOpenFile(HWND owner, char* file, std::uint32_t fileSize, const char* 
     record.lpstrInitialDir = hasDirectory ? directory.c_str() : nullptr;
     record.lpstrTitle = hasTitle ? caption.c_str() : nullptr;
     record.Flags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
-    if (!GetOpenFileNameW(&record)) return false;
+    static const auto getOpenFileName =
+        SystemFunction<decltype(&GetOpenFileNameW)>(L"comdlg32.dll", "GetOpenFileNameW");
+    if (getOpenFileName == nullptr || !getOpenFileName(&record)) return false;
 
     std::string chosen;
     if (!ToNarrow(wideFile.data(), chosen) || chosen.size() + 1 > fileSize) return false;

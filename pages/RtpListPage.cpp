@@ -69,6 +69,9 @@ INT_PTR RtpListPageHandler(int kind, HWND dialog, UINT message, WPARAM wParam, L
     case WM_INITDIALOG:
         InitRtpListPage(kind, dialog);
         return TRUE;
+    case RtpListFillMessage:
+        FillRtpListPage(kind, dialog);
+        return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (wParam != RtpListId || header == nullptr) return TRUE;
@@ -97,12 +100,20 @@ void InitRtpListPage(int kind, HWND dialog) {
     RtpListControls[k] = GetDlgItem(dialog, RtpListId);
     RtpListButtons[k][0] = GetDlgItem(dialog, RtpOpenButtonId);
     RtpListButtons[k][1] = GetDlgItem(dialog, RtpRemoveButtonId);
+    ListOf(kind).Attach(RtpListControls[k]);
+    UpdateRtpButtons(kind);  // nothing is selected
+    // The window first shows the installer tab: the list is built once that
+    // is drawn, before the program takes any input.
+    PostMessageW(dialog, RtpListFillMessage, 0, 0);
+}
+
+void FillRtpListPage(int kind, HWND dialog) {
+    if (HWND window = GetAncestor(dialog, GA_ROOT); window != nullptr) UpdateWindow(window);
     ListViewCtrl& list = ListOf(kind);
-    list.Attach(RtpListControls[k]);
     list.AddColumn("Name", LVCFMT_LEFT, 0);
     list.AddColumn("Path", LVCFMT_LEFT, 0);
     list.SetFullRowSelect(true);
-    RefreshRtpList(kind);  // also disables both buttons: nothing is selected yet
+    RefreshRtpList(kind);
 }
 
 void RefreshRtpList(int kind) {

@@ -25,7 +25,14 @@ INT_PTR CALLBACK RtpListPageProcXp(HWND dialog, UINT message, WPARAM wParam, LPA
 INT_PTR CALLBACK RtpListPageProcVx(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR RtpListPageHandler(int kind, HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Sent to a page, posted by its initialisation: FillRtpListPage.
+constexpr UINT RtpListFillMessage = WM_APP + 1;
+
+// Takes the page's controls, disables both buttons, and asks for the list to
+// be built once the window is drawn.
 void InitRtpListPage(int kind, HWND dialog);
+// Draws the window first, then gives the list its columns and RTPs.
+void FillRtpListPage(int kind, HWND dialog);
 // Re-reads the kind's registry key into the list (empty when the key is
 // missing or holds no RTP), sizes the columns, and sets the buttons for the
 // now empty selection.

@@ -250,6 +250,9 @@ int main(int argc, char** argv) {
     ShowWindow(parent, SW_SHOW);
     ShowWindow(page, SW_SHOW);
     ShowWindow(barePage, SW_SHOW);
+    // The page builds its list once the window is drawn.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
 
     std::vector<double> refresh, read, fill, startUp;
     ok = ok && ListRowCount(RtpListControls[0]) == RtpCount;
