@@ -67,10 +67,7 @@ const std::string Dirs =
     "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
 const std::string RtpName = "テスト表RTP";
 
-std::string AsciiUpper(std::string text) {
-    for (char& c : text) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
-    return text;
-}
+
 
 // An RTP-shaped tree whose names end in a 0x5C second byte (ソ 83 5C, 表 95 5C,
 // 能 94 5C); copied from CD media, some entries may be read-only.
@@ -182,7 +179,7 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         {0, "f", dir / "Kelmora.ini", REG_SZ, "登録されているフォルダがファイルなので RTP[%s] は削除できません"},
         // Another RTP's folder inside, the same folder written otherwise, and the folder inside another's.
         {0, "Mine", dir.Path(), REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[Mine] は削除できません"},
-        {0, "Copy", AsciiUpper(dir / "SUB\\STANDARD\\"), REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[Copy] は削除できません"},
+        {0, "Copy", dir / "SUB\\STANDARD\\", REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[Copy] は削除できません"},
         {0, "In", dir / "sub\\Standard\\Data", REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[In] は削除できません"},
         {0, "Vx", dir / "vx\\RPGVX\\.\\", REG_SZ, "RTP[RPGVX] のフォルダ " + dir / "vx\\RPGVX" + " と重なっているので RTP[Vx] は削除できません"},
     };

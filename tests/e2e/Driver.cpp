@@ -41,6 +41,12 @@ struct HostedPage {
     HANDLE shown;
 };
 
+void Dispatch(HWND page, MSG& message) {
+    if (IsDialogMessageW(page, &message)) return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
 DWORD WINAPI RunPage(void* data) {
     auto* hosted = static_cast<HostedPage*>(data);
     HWND parent = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 800, 600, nullptr,
@@ -48,14 +54,13 @@ DWORD WINAPI RunPage(void* data) {
     HWND page = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(hosted->templateId), parent,
                                    hosted->proc, 0);
     ShowWindow(page, SW_SHOW);
+    // What the page posted itself while it was made (the list's rows) is done
+    // before the test goes on.
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) Dispatch(page, message);
     hosted->parent = page != nullptr ? parent : nullptr;
     SetEvent(hosted->shown);
-    MSG message;
-    while (GetMessageW(&message, nullptr, 0, 0) > 0)
-        if (!IsDialogMessageW(page, &message)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) Dispatch(page, message);
     DestroyWindow(parent);
     return 0;
 }
