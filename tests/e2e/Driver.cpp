@@ -85,6 +85,16 @@ bool AppDriver::Start(const std::string& folder) {
 }
 
 bool AppDriver::StartProgram(const std::string& exe) {
+    if (!Launch(exe)) return false;
+    Eventually([&] {
+        for (HWND shown : Dialogs(processId))
+            if (GetWindow(shown, GW_OWNER) == nullptr) dialog = shown;
+        return dialog != nullptr || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+    }, 20000);
+    return dialog != nullptr;
+}
+
+bool AppDriver::Launch(const std::string& exe) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -96,12 +106,7 @@ bool AppDriver::StartProgram(const std::string& exe) {
     CloseHandle(info.hThread);
     process = info.hProcess;
     processId = info.dwProcessId;
-    Eventually([&] {
-        for (HWND shown : Dialogs(processId))
-            if (GetWindow(shown, GW_OWNER) == nullptr) dialog = shown;
-        return dialog != nullptr || WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-    }, 20000);
-    return dialog != nullptr;
+    return true;
 }
 
 bool AppDriver::Close() {

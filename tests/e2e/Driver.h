@@ -29,6 +29,8 @@ public:
     bool Start(const std::string& folder);
     // Starts a program where it lies; true once its main dialog shows.
     bool StartProgram(const std::string& exe);
+    // Starts it and returns at once.
+    bool Launch(const std::string& exe);
     // Hosts one page of the program (a dialog template of this test program
     // and its procedure) in this process, on a thread of its own with its own
     // message loop, as the main dialog hosts it; dialog is then its parent.

@@ -141,16 +141,7 @@ double TimeRefresh() {
 double TimeStart(const std::string& exe, int rows) {
     AppDriver app;
     const double start = Now();
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + DisplayText(exe) + L"\"";
-    if (!CreateProcessW(DisplayText(exe).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
-        return -1;
-    CloseHandle(info.hThread);
-    app.process = info.hProcess;
-    app.processId = info.dwProcessId;
+    if (!app.Launch(exe)) return -1;
     const ULONGLONG deadline = GetTickCount64() + 60000;
     for (HWND dialog = nullptr; app.dialog == nullptr; Sleep(1)) {
         // The main dialog has this caption, in either program.
