@@ -8,12 +8,12 @@ namespace {
 
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
-bool SameText(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                                        static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 }  // namespace
+
+bool SamePathText(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && (a.empty() || CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                                                      static_cast<int>(b.size()), TRUE) == CSTR_EQUAL);
+}
 
 std::size_t RootLength(std::wstring_view path) {
     if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsPathSeparator(path[2])) return 3;
@@ -44,6 +44,6 @@ bool FullPathOf(const std::wstring& path, std::wstring& full) {
 
 bool PathsOverlap(std::wstring_view a, std::wstring_view b) {
     if (a.size() > b.size()) std::swap(a, b);
-    if (!SameText(a, b.substr(0, a.size()))) return false;
+    if (!SamePathText(a, b.substr(0, a.size()))) return false;
     return b.size() == a.size() || IsPathSeparator(b[a.size()]) || (!a.empty() && IsPathSeparator(a.back()));
 }

@@ -16,6 +16,9 @@ std::size_t RootLength(std::wstring_view path);
 // result is not one either.
 bool FullPathOf(const std::wstring& path, std::wstring& full);
 
+// Whether two paths are the same text, letter case ignored.
+bool SamePathText(std::wstring_view a, std::wstring_view b);
+
 // Whether one of two full paths equals the other or lies inside it, compared
 // on whole components with letter case ignored: "C:\RTP\A" holds "c:\rtp\a\x"
 // but not "C:\RTP\AB".

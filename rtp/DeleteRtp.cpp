@@ -128,11 +128,6 @@ bool DeleteByHandle(HANDLE entry) {
     return SetFileInformationByHandle(entry, FileDispositionInfo, &disposition, sizeof disposition) != FALSE;
 }
 
-bool SamePath(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && (a.empty() || CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                                                      static_cast<int>(b.size()), TRUE) == CSTR_EQUAL);
-}
-
 // Clears the read-only attribute through the handle; false when it was not set.
 bool ClearReadOnly(HANDLE entry) {
     FILE_BASIC_INFO basic{};
@@ -206,13 +201,13 @@ private:
         if (entry == INVALID_HANDLE_VALUE) return entry;
         const std::wstring reached = FinalPath(entry);
         const std::wstring_view rest = std::wstring_view(reached).substr(std::min(reached.size(), final.size()));
-        const bool inside = SamePath(std::wstring_view(reached).substr(0, final.size()), final) &&
-                            SamePath(rest.substr(0, relative.size()), relative) &&
+        const bool inside = SamePathText(std::wstring_view(reached).substr(0, final.size()), final) &&
+                            SamePathText(rest.substr(0, relative.size()), relative) &&
                             (name.empty() ? rest.size() == relative.size()
                                           : rest.size() == relative.size() + 1 + name.size() &&
                                                 rest[relative.size()] == L'\\' &&
-                                                SamePath(rest.substr(relative.size() + 1), name));
-        const bool expected = relative.empty() && name.empty() ? SamePath(reached, asNamed) : true;
+                                                SamePathText(rest.substr(relative.size() + 1), name));
+        const bool expected = relative.empty() && name.empty() ? SamePathText(reached, asNamed) : true;
         if (inside && expected) return entry;
         CloseHandle(entry);
         return INVALID_HANDLE_VALUE;
@@ -288,8 +283,7 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner, const char* confirme
         return WarnF(owner, ProblemText(problem), name);
     const std::wstring wideFolder = WideOrEmpty(folder);
     if (confirmedFolder != nullptr) {
-        const std::wstring confirmed = WideOrEmpty(confirmedFolder);
-        if (confirmed.size() != wideFolder.size() || !PathsOverlap(confirmed, wideFolder))  // the same, in any case
+        if (!SamePathText(WideOrEmpty(confirmedFolder), wideFolder))
             return WarnF(owner, FolderChanged, name, folder.c_str());
     }
     std::string otherName, otherFolder;

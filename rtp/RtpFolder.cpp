@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "fsutil/FullPath.h"
-#include "fsutil/MbcsText.h"
 #include "fsutil/WinText.h"
 
 namespace {
@@ -32,14 +31,9 @@ RtpFolderProblem CheckNames(std::wstring_view path, std::size_t root) {
 
 RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved) {
     resolved.clear();
-    std::string text = registered;
-    const std::size_t length = text.size();
-    if (length >= 2 && (text.back() == '\\' || text.back() == '/') &&
-        ByteKindAt(text.c_str(), static_cast<long long>(length - 1)) == SingleByte)
-        text.pop_back();
-    if (text.empty()) return RtpFolderProblem::Empty;
+    if (registered[0] == 0) return RtpFolderProblem::Empty;
     std::wstring wide;
-    if (!ToWide(text, wide)) return RtpFolderProblem::NotAbsolute;
+    if (!ToWide(registered, wide)) return RtpFolderProblem::NotAbsolute;
     // "C:" alone is the current directory of drive C.
     if (wide.size() == 2 && wide[1] == L':') return RtpFolderProblem::Root;
     const std::size_t root = RootLength(wide);

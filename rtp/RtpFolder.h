@@ -12,10 +12,11 @@ enum class RtpFolderProblem {
     BadName,      // a name ending in a blank or a dot, which Windows would drop
 };
 
-// Drops one trailing '\' or '/' (never the second byte of a double-byte
-// character), then resolves the text as Windows does: resolved gets the full
-// path ("." and ".." resolved, '/' as '\'). resolved is empty unless the
-// result is None. Nothing on disk is looked at.
+// Resolves the text as Windows does: resolved gets the full path ("." and
+// ".." resolved, '/' as '\', trailing separators dropped; the text is
+// converted whole, so the second byte 0x5C of a double-byte character is
+// never taken for one). resolved is empty unless the result is None.
+// Nothing on disk is looked at.
 RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved);
 
 // A folder deleted by hand: truly absent, on a drive or share that answers
