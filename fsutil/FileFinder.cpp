@@ -2,6 +2,7 @@
 
 #include <cwchar>
 
+#include "fsutil/PathRules.h"
 #include "fsutil/WinText.h"
 
 FileFinder::~FileFinder() {
@@ -46,8 +47,5 @@ bool FileFinder::IsDotEntry() const {
 
 bool FileFinder::Name(std::string& out) const {
     const std::wstring_view name(entry.cFileName);
-    if (name.empty() || name.back() == L'.' || name.back() == L' ') return false;
-    for (const wchar_t c : name)
-        if (c < 32 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr) return false;
-    return ToNarrow(name, out);
+    return IsReachableName(name) && ToNarrow(name, out);
 }

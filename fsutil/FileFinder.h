@@ -4,6 +4,7 @@
 // Close, or in the destructor. Cannot be copied.
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
 class FileFinder {
@@ -30,6 +31,7 @@ public:
     // A junction or a symbolic link: what it points at lies elsewhere.
     bool IsLink() const { return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
     bool IsDotEntry() const;
+    std::uint64_t Size() const { return (std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow; }
     // The current entry's name as the platform gives it; check it with Name first.
     const wchar_t* WideName() const { return entry.cFileName; }
 

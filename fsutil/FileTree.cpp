@@ -20,9 +20,8 @@ bool MatchesAnyPattern(const char* name, const StringList& patterns) {
     return false;
 }
 
-void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level) {
-    tree.files.clear();
-    tree.folders.clear();
+void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level, const WalkStops& stops) {
+    tree = FoundTree{};
     std::wstring wideRoot;
     if (!ToWide(root, wideRoot)) return;
     const int lastDepth = maxDepth < 0 || maxDepth > WalkDepthLimit ? WalkDepthLimit : maxDepth;
@@ -34,6 +33,8 @@ void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level) {
     std::vector<Pending> pending{{-1, level, std::strlen(root)}};
     FileFinder finder;
     std::string name;
+    constexpr std::uint64_t AskEvery = 256;
+    std::uint64_t untilAsked = AskEvery;
     while (!pending.empty()) {
         const Pending current = pending.back();
         pending.pop_back();
@@ -45,16 +46,31 @@ void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level) {
         // relative root stays relative to the unchanged current directory.
         // The listing ends before the next one starts.
         for (bool more = finder.FindFirst(directory + L"\\*"); more; more = finder.FindNext()) {
-            if (finder.IsDotEntry() || !finder.Name(name)) continue;
+            if (finder.IsDotEntry()) continue;
+            if (tree.files.size() + tree.folders.size() >= stops.maxEntries ||
+                (--untilAsked == 0 && ((stops.deadline != 0 && GetTickCount64() >= stops.deadline) ||
+                                       (stops.carryOn && !stops.carryOn(tree))))) {
+                tree.complete = false;
+                return;
+            }
+            if (untilAsked == 0) untilAsked = AskEvery;
+            const bool named = finder.Name(name);
             const std::size_t length = current.length + 1 + name.size();
-            if (length > PathLengthLimit) continue;
+            if (!named || length > PathLengthLimit) {
+                ++tree.leftOut;
+                continue;
+            }
             FoundEntry entry{finder.WideName(), {}, current.folder, finder.Attributes()};
             if (finder.IsDirectory()) {
                 entry.path = directory + L"\\" + entry.name;
                 tree.folders.push_back(std::move(entry));
-                if (current.level < lastDepth && !finder.IsLink())
+                if (finder.IsLink()) continue;
+                if (current.level < lastDepth)
                     pending.push_back({static_cast<int>(tree.folders.size() - 1), current.level + 1, length});
+                else
+                    ++tree.leftOut;
             } else {
+                tree.bytes += finder.Size();
                 tree.files.push_back(std::move(entry));
             }
         }

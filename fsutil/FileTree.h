@@ -21,6 +21,8 @@
 // the user: what cannot be listed or named is simply missing from the result.
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,14 +44,27 @@ struct FoundEntry {
 struct FoundTree {
     std::vector<FoundEntry> files;
     std::vector<FoundEntry> folders;  // links to folders included, never walked into
+    std::uint64_t bytes = 0;          // the files' sizes added up
+    // Entries left out: names no path can reach, paths past the length
+    // limit, and folders past the depth limit (whose contents are not listed).
+    std::uint64_t leftOut = 0;
+    bool complete = true;  // false when the walk was stopped before its end
+};
+
+// When a walk stops early: after maxEntries files and folders, once the tick
+// count reaches deadline (0: never), or when carryOn, asked every so many
+// entries with the tree so far, says false.
+struct WalkStops {
+    std::uint64_t maxEntries = UINT64_MAX;
+    ULONGLONG deadline = 0;
+    std::function<bool(const FoundTree&)> carryOn;
 };
 
 // Lists everything below the directory root in one walk, within the limits
 // above, starting level levels below the walk's start. The tree is emptied
-// first; a root that cannot be listed leaves it empty. A caller that counts
-// (files, folders, bytes) can take the counts from tree and its limits from
-// here, and the removal deletes exactly what it lists.
-void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level = 0);
+// first; a root that cannot be listed leaves it empty. The removal's
+// question counts from this tree, and the removal deletes exactly what it lists.
+void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level = 0, const WalkStops& stops = {});
 
 // The count is 0 when the root does not exist, 1 when it is not a directory
 // (out then holds the root itself, whatever the mode and the patterns), and

@@ -1,12 +1,8 @@
 #include "pages/RemovalSummary.h"
 
-#include <windows.h>
-
 #include <cstdio>
 
-#include "fsutil/TreeCount.h"
-#include "fsutil/WinText.h"
-#include "rtp/RtpFolder.h"
+#include "fsutil/PathRules.h"
 
 std::string FormatCount(std::uint64_t count) {
     const std::string digits = std::to_string(count);
@@ -39,15 +35,24 @@ std::string FormatByteSize(std::uint64_t bytes) {
     return text;
 }
 
-std::string SummarizeRtpFolder(const std::string& folder) {
-    if (RtpFolderIsGone(folder)) return "\nフォルダが見つかりません: 登録だけを削除します";
-    const DWORD attributes = GetFileAttributesW(WideOrEmpty(folder).c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return {};
-    const TreeCount count = CountTree(folder.c_str(), SummaryEntryLimit, SummaryTimeLimitMs);
-    const char* atLeast = count.complete ? "" : " 以上";
-    std::string lines = "\n" + FormatCount(count.files) + " ファイル" + atLeast + "、" + FormatCount(count.folders) +
-                        " フォルダ" + atLeast + "、" + FormatByteSize(count.bytes) + atLeast;
-    if (count.executables) lines += "\n注意: 実行ファイル (.exe, .dll) が含まれています";
-    if (count.bytes > SummaryLargeBytes) lines += "\n注意: 10 GB を超えています";
+std::string SummarizeRtpRemoval(const RtpRemoval& removal) {
+    switch (removal.identity.kind) {
+    case FolderIdentity::Kind::Missing: return "\nフォルダが見つかりません: 登録だけを削除します";
+    case FolderIdentity::Kind::Link: return "\nフォルダはリンクです: リンクだけを削除し、リンク先は削除しません";
+    case FolderIdentity::Kind::Folder: break;
+    default: return {};
+    }
+    const FoundTree& tree = removal.tree;
+    const char* atLeast = tree.complete ? "" : " 以上";
+    std::string lines = "\n" + FormatCount(tree.files.size()) + " ファイル" + atLeast + "、" +
+                        FormatCount(tree.folders.size()) + " フォルダ" + atLeast + "、" + FormatByteSize(tree.bytes) +
+                        atLeast;
+    if (tree.leftOut > 0) lines += "、削除できない " + FormatCount(tree.leftOut) + " 項目は残ります";
+    bool executables = false;
+    for (const FoundEntry& file : tree.files)
+        executables = executables || EndsWithIgnoreCase(file.name, L".exe") || EndsWithIgnoreCase(file.name, L".dll");
+    if (executables) lines += "\n注意: 実行ファイル (.exe, .dll) が含まれています";
+    if (tree.bytes > SummaryLargeBytes) lines += "\n注意: 10 GB を超えています";
+    if (!tree.complete) lines += "\n注意: 途中までしか数えていないので、実行ファイルと 10 GB を超えるかは確かめられていません";
     return lines;
 }

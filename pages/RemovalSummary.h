@@ -5,17 +5,17 @@
 #include <cstdint>
 #include <string>
 
-// Past these the walk stops and the counts say "以上" (at least).
-constexpr std::uint64_t SummaryEntryLimit = 100000;
-constexpr unsigned SummaryTimeLimitMs = 10000;
+#include "rtp/RtpRemoval.h"
+
 // More than this, or any program file, adds a warning line.
 constexpr std::uint64_t SummaryLargeBytes = 10ull * 1024 * 1024 * 1024;
 
-// The lines for a resolved RTP folder, each starting with a line break:
-// "1,234 ファイル、56 フォルダ、120 MB" and warnings, or that the folder is
-// missing and only the registration will go. Empty for a folder that is
-// neither (a file, an unreachable drive: the removal says why).
-std::string SummarizeRtpFolder(const std::string& folder);
+// The lines for a removal that passed its checks, each starting with a line
+// break: what its walk found ("1,234 ファイル、56 フォルダ、120 MB", and how
+// many entries no path can name, which will be left) and warnings; or that
+// the folder is missing and only the registration will go, or is a link
+// whose contents stay.
+std::string SummarizeRtpRemoval(const RtpRemoval& removal);
 
 // "1,234"
 std::string FormatCount(std::uint64_t count);

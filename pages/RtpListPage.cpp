@@ -13,7 +13,7 @@
 #include "pages/RemovalSummary.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RegistryKey.h"
-#include "rtp/RtpFolder.h"
+#include "rtp/RtpRemoval.h"
 #include "rtp/StringMap.h"
 
 std::array<ListViewCtrl, RtpKindCount> RtpListViews;
@@ -24,23 +24,10 @@ namespace {
 
 constexpr int NameColumn = 0;
 constexpr int FolderColumn = 1;
-constexpr std::uint32_t FolderSize = RegistryKey::EnumBufferSize;  // as the list and the removal read it
 
 ListViewCtrl& ListOf(int kind) { return RtpListViews[static_cast<std::size_t>(kind)]; }
 
 const RtpKind& KindOf(int kind) { return RtpKinds[static_cast<std::size_t>(kind)]; }
-
-// The folder a removal deletes: what the registry names now, as Windows
-// resolves it. The text as it stands when it names nothing removable, or the
-// row's folder when the value cannot be read: the removal then says why.
-std::string FolderToRemove(int kind, const std::string& name, int row) {
-    RegistryKey key;
-    char folder[FolderSize] = {};
-    if (!key.Open(KindOf(kind).rtpKeyPath, KindOf(kind).rootKey) || !key.QueryString(name.c_str(), folder, FolderSize))
-        return ListOf(kind).GetItemText(row, FolderColumn);
-    std::string resolved;
-    return ResolveRtpFolder(folder, resolved) == RtpFolderProblem::None ? resolved : folder;
-}
 
 // Shows the wait cursor while it lives.
 class WaitCursor {
@@ -165,22 +152,25 @@ void RemoveSelectedRtp(int kind) {
     if (row < 0) return;
     const std::string name = list.GetItemText(row, NameColumn);
     if (IsOfficialRtp(kind, name.c_str())) return;
-    // The whole name, however long; then what will be deleted.
-    const std::string folder = FolderToRemove(kind, name, row);
-    std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " + folder;
+    // Whatever can be refused without the user's Yes is refused instead of
+    // the question; otherwise the folder is walked to say how much will go.
+    RtpRemoval removal;
     {
-        const WaitCursor wait;  // the folder is walked to say how much will go
-        question += SummarizeRtpFolder(folder);
+        const WaitCursor wait;
+        const WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
+        if (!CheckRtpRemoval(kind, name.c_str(), OwnerWindow, removal, true, stops)) return;
     }
+    // The whole name, however long; then what will be deleted.
+    const std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " + removal.folder +
+                                 SummarizeRtpRemoval(removal);
     if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     bool removed = false;
     {
         const WaitCursor wait;
-        // Exactly the folder asked about, or nothing.
-        removed = DeleteRtp(kind, name.c_str(), OwnerWindow, folder.c_str());
+        // Exactly the folder asked about, or nothing. Once the registration
+        // is gone the list says so, whatever the removal shows next.
+        removed = DeleteRtp(kind, name.c_str(), OwnerWindow, &removal, [kind] { RefreshRtpList(kind); });
     }
-    if (!removed) return;
-    RefreshRtpList(kind);
-    ShowMessage(OwnerWindow, "RTPの削除に成功しました", "お知らせ", MB_ICONINFORMATION);
+    if (removed) ShowMessage(OwnerWindow, "RTPの削除に成功しました", "お知らせ", MB_ICONINFORMATION);
 }

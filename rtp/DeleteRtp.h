@@ -3,22 +3,26 @@
 // directory at and below the folder that value names.
 #include <windows.h>
 
+#include <functional>
+
+#include "rtp/RtpRemoval.h"
+
 // kindIndex: 0 or 1 (a row of RtpKinds); name: the registry value name.
 // True when the registry value, every file and every directory are gone.
 // Every failure is shown as a warning owned by owner; when files or
 // directories are left over, the folder is also opened in the shell. With a
 // null owner nothing is shown or opened and the result alone tells.
 //
-// The folder removed is the registered text as Windows resolves it (full,
-// "." and ".." resolved, one trailing separator dropped). Refused before
-// anything is touched: the official RTP; a folder that is empty, relative, a
-// drive or the root of a drive or share, holds a character or a name Windows
-// cannot, or is a file; a folder that equals, holds or lies inside another
-// registered RTP's folder, of either kind; and, when confirmedFolder is
-// given (the resolved folder the user was asked about), a registration that
-// now names another folder.
+// Everything CheckRtpRemoval refuses is refused first, the registration kept.
+// confirmed: what the user was asked about; the removal goes on only when
+// the registration still names the very same folder (or, when it was
+// missing, still a missing one), and then reuses the question's walk when it
+// was complete. unregistered: called once the registry value is deleted,
+// before any box shows.
 // Links below the folder are removed themselves where the platform allows and
 // never followed; a link that cannot be removed is left over. Nothing is
-// deleted unless the platform resolves it to a place inside the folder. A
-// folder that no longer exists only loses its registration (true).
-bool DeleteRtp(int kindIndex, const char* name, HWND owner, const char* confirmedFolder = nullptr);
+// deleted unless the platform resolves it to a place inside the folder, and
+// whatever appeared since the walk is left over. A folder that no longer
+// exists only loses its registration (true).
+bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* confirmed = nullptr,
+               const std::function<void()>& unregistered = {});

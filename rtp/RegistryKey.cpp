@@ -1,5 +1,6 @@
 #include "rtp/RegistryKey.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -87,6 +88,50 @@ bool RegistryKey::ReadStringValues(StringMap& out) const {
         out.emplace(std::move(narrowName), std::move(narrowData));
     }
     return !out.empty();
+}
+
+bool RegistryKey::ReadAllTexts(std::vector<RegisteredText>& out) const {
+    out.clear();
+    if (handle == nullptr) return false;
+    DWORD longestName = 0, longestData = 0;
+    if (RegQueryInfoKeyW(handle, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
+                         &longestData, nullptr, nullptr) != ERROR_SUCCESS)
+        return false;
+    std::wstring name;
+    std::vector<wchar_t> data;
+    for (DWORD index = 0;;) {
+        name.assign(longestName + 1, L'\0');
+        data.assign(longestData / sizeof(wchar_t) + 2, L'\0');
+        DWORD nameLength = static_cast<DWORD>(name.size());
+        DWORD dataSize = static_cast<DWORD>((data.size() - 1) * sizeof(wchar_t));
+        DWORD type = 0;
+        const LONG status = RegEnumValueW(handle, index, name.data(), &nameLength, nullptr, &type,
+                                          reinterpret_cast<BYTE*>(data.data()), &dataSize);
+        if (status == ERROR_MORE_DATA) {  // written to since it was measured: measure again
+            longestName = std::max<DWORD>(longestName * 2, 256);
+            longestData = std::max<DWORD>(longestData * 2, 1024);
+            continue;
+        }
+        if (status != ERROR_SUCCESS) break;
+        ++index;
+        if (nameLength == 0 || (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ)) continue;
+        name.resize(nameLength);
+        const std::wstring_view all(data.data(), dataSize / sizeof(wchar_t));
+        for (std::size_t start = 0; start < all.size();) {
+            std::size_t end = all.find(L'\0', start);
+            if (end == std::wstring_view::npos) end = all.size();
+            std::wstring text(all.substr(start, end - start));
+            if (type == REG_EXPAND_SZ) {
+                std::wstring expanded(32767, L'\0');
+                const DWORD length = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), 32767);
+                if (length > 0 && length <= 32767) text.assign(expanded.c_str());
+            }
+            if (!text.empty()) out.push_back({name, std::move(text)});
+            if (type != REG_MULTI_SZ) break;
+            start = end + 1;
+        }
+    }
+    return true;
 }
 
 bool RegistryKey::DeleteValue(const char* valueName) const {

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "rtp/StringMap.h"
 
@@ -34,6 +36,13 @@ public:
     // do not fit EnumBufferSize bytes are skipped. False when the map ends up
     // empty; without a key, false with out untouched.
     bool ReadStringValues(StringMap& out) const;
+
+    // Every named value of a string type, whatever its length, as the
+    // platform holds it: REG_SZ, REG_EXPAND_SZ with its variables expanded,
+    // and each string of a REG_MULTI_SZ. Names and texts stay UTF-16: what
+    // other programs registered is compared, not shown. False without a key.
+    struct RegisteredText { std::wstring name, text; };
+    bool ReadAllTexts(std::vector<RegisteredText>& out) const;
 
     bool DeleteValue(const char* valueName) const;
 

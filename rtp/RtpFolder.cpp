@@ -4,12 +4,10 @@
 
 #include <cstring>
 
-#include "fsutil/FullPath.h"
+#include "fsutil/PathRules.h"
 #include "fsutil/WinText.h"
 
 namespace {
-
-bool IsForbidden(wchar_t c) { return c < 0x20 || std::wcschr(L"*?\"<>|:", c) != nullptr; }
 
 // Looks at every name after the root: characters no Windows name holds, and
 // names that end in a blank or a dot ("." and ".." themselves aside).
@@ -19,7 +17,7 @@ RtpFolderProblem CheckNames(std::wstring_view path, std::size_t root) {
         if (end == std::wstring_view::npos) end = path.size();
         const std::wstring_view name = path.substr(start, end - start);
         for (wchar_t c : name)
-            if (IsForbidden(c)) return RtpFolderProblem::BadCharacter;
+            if (IsForbiddenInName(c)) return RtpFolderProblem::BadCharacter;
         if (!name.empty() && name != L"." && name != L".." && (name.back() == L' ' || name.back() == L'.'))
             return RtpFolderProblem::BadName;
         start = end + 1;
@@ -47,15 +45,4 @@ RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved)
     if (full.size() <= RootLength(full)) return RtpFolderProblem::Root;
     if (!ToNarrow(full, resolved)) return RtpFolderProblem::NotAbsolute;
     return RtpFolderProblem::None;
-}
-
-bool RtpFolderIsGone(const std::string& folder) {
-    const std::wstring wide = WideOrEmpty(folder);
-    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
-    const DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return false;
-    std::wstring root = wide.substr(0, RootLength(wide));
-    if (root.empty()) return false;
-    if (!IsPathSeparator(root.back())) root += L'\\';
-    return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

@@ -18,7 +18,3 @@ enum class RtpFolderProblem {
 // never taken for one). resolved is empty unless the result is None.
 // Nothing on disk is looked at.
 RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved);
-
-// A folder deleted by hand: truly absent, on a drive or share that answers
-// (Wine also says "not found" below a drive letter that is not there).
-bool RtpFolderIsGone(const std::string& folder);

@@ -18,10 +18,10 @@
 #include "Boxes.h"
 #include "ScratchDir.h"
 #include "fsutil/FileTree.h"
-#include "fsutil/TreeCount.h"
 #include "pages/RemovalSummary.h"
 #include "fsutil/WinText.h"
 #include "rtp/DeleteRtp.h"
+#include "rtp/RtpRemoval.h"
 
 namespace {
 
@@ -45,16 +45,18 @@ void CheckRows(const std::string& base, std::initializer_list<Row> rows) {
     SetCurrentDirectoryW(before);
 }
 
-// What the removal question counts: bounded, links not entered, and sizes as
-// Windows shows them.
-TEST(CountTree, CountsWhatWillGoAndStopsAtItsLimit) {
+// What the removal question counts: the removal's own walk, bounded, and
+// sizes as Windows shows them.
+TEST(WalkTree, CountsWhatWillGoAndStopsAtItsLimit) {
     ScratchDir dir;
     for (const char* d : {"R", "R\\a", "R\\b"}) ASSERT_TRUE(MakeDirectory(dir / d));
     for (const char* f : {"R\\a\\1", "R\\a\\2", "R\\b\\3.DLL"}) ASSERT_TRUE(WriteFileBytes(dir / f, "12345"));
-    const TreeCount all = CountTree((dir / "R").c_str(), 100, 10000), cut = CountTree((dir / "R").c_str(), 3, 10000);
-    EXPECT_TRUE(all.complete && all.files == 3 && all.folders == 2 && all.bytes == 15 && all.executables)
-        << all.files << " files, " << all.folders << " folders, " << all.bytes << " bytes";
-    EXPECT_TRUE(!cut.complete && cut.files + cut.folders == 3) << cut.files << " files, " << cut.folders << " folders";
+    FoundTree all, cut;
+    WalkTree((dir / "R").c_str(), all, -1);
+    WalkTree((dir / "R").c_str(), cut, -1, 0, {3, 0, {}});
+    EXPECT_TRUE(all.complete && all.files.size() == 3 && all.folders.size() == 2 && all.bytes == 15)
+        << all.files.size() << " files, " << all.folders.size() << " folders, " << all.bytes << " bytes";
+    EXPECT_TRUE(!cut.complete && cut.files.size() + cut.folders.size() == 3) << cut.files.size() << " files";
     const std::pair<std::uint64_t, std::string> sizes[] = {
         {1023, "1023 バイト"}, {2003, "1.95 KB"}, {1024000, "0.97 MB"}, {12ull << 30, "12.0 GB"}};
     for (const auto& [bytes, text] : sizes) EXPECT_EQ(FormatByteSize(bytes), text) << bytes;
@@ -82,10 +84,28 @@ void MakeRtpTree(const std::string& folder, DWORD attributes = FILE_ATTRIBUTE_NO
 }
 
 struct Removal {
-    std::string registered, held, warning;  // below the base folder, or "Q:..."; "" for none
+    std::string registered, held, warning;  // below the base folder, or a full path; "" for none
     bool silent;                            // no owner: nothing may be shown
     std::vector<std::string> kept, gone;
 };
+
+// The same folder through drive Z:, which Wine maps to the Unix root; empty
+// elsewhere.
+std::string ThroughDriveZ(const std::string& path) {
+    using UnixName = char*(CDECL*)(const wchar_t*);
+    const auto unixName = reinterpret_cast<UnixName>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* name = unixName == nullptr ? nullptr : unixName(WideOrEmpty(path).c_str());
+    if (name == nullptr) return {};
+    std::wstring wide;
+    FromUtf8(name, wide);
+    HeapFree(GetProcessHeap(), 0, name);
+    std::replace(wide.begin(), wide.end(), L'/', L'\\');
+    // Drive C: is the prefix's link dosdevices\c: to its folder drive_c.
+    if (const std::size_t c = wide.find(L"\\dosdevices\\c:\\"); c != std::wstring::npos)
+        wide.replace(c, std::wcslen(L"\\dosdevices\\c:\\"), L"\\drive_c\\");
+    return "Z:" + NarrowOrEmpty(wide);
+}
 
 class DeleteRtpTest : public testing::Test {
 protected:
@@ -141,16 +161,26 @@ TEST_F(DeleteRtpTest, RemovesTheValueThenTheTreeOrSaysWhatIsLeft) {
     // A folder whose name only begins with another RTP's does not overlap it.
     ASSERT_TRUE(key.SetString("Other", dir / "h"));
     const std::string deep = "gone\\" + std::string(508 - dir.Path().size(), 'y');  // 515 bytes in all, as listed
+    // Registered by its short name; and a read-only file outside, with a second name inside.
+    MakeRtpTree(dir / "A long RTP folder");
+    wchar_t shortName[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameW(WideOrEmpty(dir / "A long RTP folder").c_str(), shortName, MAX_PATH), 0u);
+    ASSERT_TRUE(WriteFileBytes(dir / "outside.txt", "keep") && MakeDirectory(dir / "hl") &&
+                SetFileAttributesW(WideOrEmpty(dir / "outside.txt").c_str(), FILE_ATTRIBUTE_READONLY) &&
+                CreateHardLinkW(WideOrEmpty(dir / "hl\\keep.txt").c_str(), WideOrEmpty(dir / "outside.txt").c_str(), nullptr));
     Remove(dir.Path(), {
+        {NarrowOrEmpty(shortName), "", "", false, {}, {"A long RTP folder"}},
+        {"hl", "", "", false, {"outside.txt"}, {"hl"}},
         {"RTP表/", "", "", false, {}, {"RTP表"}},
         {"表", "", "", false, {}, {"表"}},  // the 0x5C byte is no separator to drop
         {"h1", "h1\\Audio\\BGM\\表.mid", Files, false, {"h1\\Audio\\BGM\\表.mid", "h1\\Graphics"}, {"h1\\Game.ini"}},
         {"h2\\", "h2\\ソース\\能力", Dirs, false, {"h2\\ソース\\能力"}, {"h2\\ソース\\能力\\ソ", "h2\\Audio"}},
         {"h3", "h3\\Game.ini", Files, true, {"h3\\Game.ini", "h3\\Graphics"}, {"h3\\Audio\\BGM\\表.mid"}},
         {deep.substr(0, 255) + "\\" + deep.substr(255), "", "", false, {}, {}},  // deleted by hand: only the registration goes
-        {"Q:\\rtp", "", Dirs, false, {}, {}},     // not gone: its drive does not answer
     });
     EXPECT_TRUE(key.HasValue("Other")) << "only the one value";
+    EXPECT_TRUE(GetFileAttributesW(WideOrEmpty(dir / "outside.txt").c_str()) & FILE_ATTRIBUTE_READONLY)
+        << "the file's other name keeps its attribute";
 }
 
 // Values that name nothing removable, the official RTP, and folders that would
@@ -176,6 +206,7 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         {0, "a6", "\\\\.\\C:", REG_SZ, relative},
         {0, "w", dir / "s*", REG_SZ, "登録されているフォルダにフォルダ名に使えない文字 (* ? \" < > | :) が含まれているので RTP[%s] は削除できません"},
         {0, "b", dir / "sub ", REG_SZ, "登録されているフォルダの名前が空白かピリオドで終わっているので RTP[%s] は削除できません"},
+        {0, "q", "Q:\\rtp", REG_SZ, "登録されているフォルダのドライブが応答しないので RTP[%s] は削除できません"},
         {0, "f", dir / "Kelmora.ini", REG_SZ, "登録されているフォルダがファイルなので RTP[%s] は削除できません"},
         // Another RTP's folder inside, the same folder written otherwise, and the folder inside another's.
         {0, "Mine", dir.Path(), REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[Mine] は削除できません"},
@@ -184,8 +215,10 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         {0, "Vx", dir / "vx\\RPGVX\\.\\", REG_SZ, "RTP[RPGVX] のフォルダ " + dir / "vx\\RPGVX" + " と重なっているので RTP[Vx] は削除できません"},
     };
     { ScratchKey gone("Enterbrain\\RGSS2\\RTP"); }  // made and removed: now missing
-    ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", "k") && MakeDirectory(dir / "sub") &&
-                WriteFileBytes(dir / "sub\\keep.txt", "k"));
+    for (const char* folder : {"sub", "sub\\Standard", "sub\\Standard\\Data", "vx", "vx\\RPGVX", "g", "g\\The Std"})
+        ASSERT_TRUE(MakeDirectory(dir / folder));
+    ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", "k") && WriteFileBytes(dir / "sub\\keep.txt", "k") &&
+                WriteFileBytes(dir / "g\\The Std\\keep.txt", "k"));
     std::unique_ptr<ScratchKey> vx;  // made once the missing key has been tried
     wchar_t before[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, before);
@@ -205,6 +238,27 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         if (row.type != 0) key.SetString(row.name, "");  // names nothing that later rows could overlap
     }
     SetCurrentDirectoryW(before);
+
+    // The official RTP's folder, or the one to remove, written as another
+    // name of the same folder: found all the same.
+    const std::string std = dir / "g\\The Std";
+    wchar_t shortName[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameW(WideOrEmpty(std).c_str(), shortName, MAX_PATH), 0u);
+    SetEnvironmentVariableW(L"KELMORA_SCRATCH", WideOrEmpty(dir.Path()).c_str());
+    const struct { std::string standard, holder; DWORD type = REG_SZ; } spellings[]{
+        {ThroughDriveZ(std), dir / "g"}, {std, ThroughDriveZ(dir / "g")}, {NarrowOrEmpty(shortName), dir / "g"},
+        {"\\\\?\\" + std, dir / "g"}, {std + ".", dir / "g"}, {"%KELMORA_SCRATCH%\\g\\The Std", dir / "g", REG_EXPAND_SZ},
+    };
+    for (const auto& row : spellings) {
+        SCOPED_TRACE(row.standard + " in " + row.holder);
+        if (row.standard.empty() || row.holder.empty()) continue;  // no drive Z: but under Wine
+        ASSERT_TRUE(key.SetString("standard", row.standard, row.type) && key.SetString("Holder", row.holder));
+        bool removed = true;
+        EXPECT_EQ(Answered(0, "Holder", false, removed),
+                  "RTP[standard] のフォルダ " + (row.type == REG_SZ ? row.standard : std) +
+                      " と重なっているので RTP[Holder] は削除できません");
+        EXPECT_TRUE(PathExists(std + "\\keep.txt") && key.HasValue("Holder"));
+    }
 }
 
 // The collection lists links but never walks into them, the root included;
@@ -226,6 +280,19 @@ TEST_F(DeleteRtpTest, NothingOutsideTheFolderIsListedOrTouched) {
         {"games\\deep\\rtp", false, "*.*", -1, "games\\deep\\rtp\\data.txt"},
         {"games\\deep\\rtp", true, "*.*", -1, ""},
     });
+    // The question counts what the removal's walk finds: names no path can
+    // reach, and the folders below the depth limit, stay; a link holds nothing.
+    const struct { std::string folder, counted; } questions[]{
+        {"games\\deep\\rtp", "\n1 ファイル、0 フォルダ、5 バイト、削除できない 15 項目は残ります"},
+        {"rootlink", "\nフォルダはリンクです: リンクだけを削除し、リンク先は削除しません"},
+        {"chain", "\n0 ファイル、257 フォルダ、0 バイト、削除できない 1 項目は残ります"},
+    };
+    for (const auto& question : questions) {
+        ASSERT_TRUE(key.SetString(RtpName, fixture + "\\" + question.folder));
+        RtpRemoval removal;
+        EXPECT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), nullptr, removal, true));
+        EXPECT_EQ(SummarizeRtpRemoval(removal), question.counted) << question.folder;
+    }
     Remove(fixture, {
         {"rtp", "", Dirs, false, {"outside\\keep.txt", "outside\\sub\\deep.txt", "emptyout", "rtp\\link",
                                          "rtp\\sub\\emptylink"}, {"rtp\\data.txt", "rtp\\sub\\s.txt"}},

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -16,6 +17,17 @@
 #include "pages/RtpListPage.h"
 
 namespace {
+
+bool IsRunning(const std::wstring& program) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W process{};
+    process.dwSize = sizeof process;
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &process); more && !found; more = Process32NextW(snapshot, &process))
+        found = _wcsicmp(process.szExeFile, program.c_str()) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
 
 struct RtpListTest : testing::Test {
     void Use(AppDriver& host) {
@@ -35,6 +47,12 @@ struct RtpListTest : testing::Test {
         return Buttons();
     }
     std::string Buttons() const { return std::string(IsWindowEnabled(open) ? "open" : "-") + (IsWindowEnabled(remove) ? " remove" : " -"); }
+    // Registered while the page shows: F5 lists it.
+    void Register(const std::string& name, const std::string& folder) {
+        ASSERT_TRUE(xp.SetString(name, folder));
+        PostMessageW(list, WM_KEYDOWN, VK_F5, 0);
+        ASSERT_TRUE(Eventually([&] { return RowOf(name) >= 0; })) << name;
+    }
     std::string MakeRtp(ScratchKey& key, const std::string& name) {
         folders.push_back(dir / ("rtp" + std::to_string(folders.size())));
         EXPECT_TRUE(MakeDirectory(folders.back()) && MakeDirectory(folders.back() + "\\Graphics") &&
@@ -136,7 +154,57 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     app.Answer(IDYES);
     EXPECT_EQ(app.Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください");
     CloseHandle(held);
-    EXPECT_EQ(app.Rows(list), rows);
+    rows.erase(rows.begin() + 1);
+    EXPECT_EQ(app.Rows(list), rows) << "the registration went first: its row too";
+
+    // What can be refused without Yes is refused instead of the question.
+    Register("Inner", folders[2] + "\\Graphics");
+    Register("rtpC", folders[2]);
+    Register("Q", "Q:\\rtp");
+    for (const std::string name : {"Inner", "rtpC", "Q"}) {
+        Select(name);
+        ClickButton(remove);
+        EXPECT_EQ(app.Answer(IDOK), name == "Q" ? "エラー: 登録されているフォルダのドライブが応答しないので RTP[Q] は削除できません"
+                                   : "エラー: RTP[" + std::string(name == "Inner" ? "rtpC" : "Inner") + "] のフォルダ " +
+                                         (name == "Inner" ? folders[2] : folders[2] + "\\Graphics") +
+                                         " と重なっているので RTP[" + name + "] は削除できません");
+        EXPECT_EQ(app.WaitBox(500), nullptr) << "no question after the refusal";
+    }
+    EXPECT_TRUE(PathExists(folders[2] + "\\Graphics\\表.png") && xp.HasValue("Inner"));
+
+    // Yes means the folder that was counted: its parent replaced, or a missing
+    // folder made, while the question is open, and nothing is removed.
+    ASSERT_TRUE(MakeDirectory(dir / "PL") && MakeDirectory(dir / "PL\\RTP") && MakeDirectory(dir / "PL\\RTP\\Mine") &&
+                WriteFileBytes(dir / "PL\\RTP\\Mine\\one.png", "one"));
+    Register("Mine", dir / "PL\\RTP\\Mine");
+    Register("Ghost", dir / "ghost");
+    for (const std::string name : {"Mine", "Ghost"}) {
+        Select(name);
+        ClickButton(remove);
+        ASSERT_NE(app.WaitBox(), nullptr);
+        if (name == "Mine") {
+            ASSERT_TRUE(MoveFileW(DisplayText(dir / "PL\\RTP").c_str(), DisplayText(dir / "PL\\old").c_str()));
+            ASSERT_TRUE(MakeDirectory(dir / "PL\\RTP"));
+        }
+        const std::string made = dir / (name == "Mine" ? "PL\\RTP\\Mine" : "ghost");
+        ASSERT_TRUE(MakeDirectory(made) && MakeDirectory(made + "\\docs") && WriteFileBytes(made + "\\docs\\a.txt", "a"));
+        app.Answer(IDYES);
+        EXPECT_EQ(app.Answer(IDOK), "エラー: RTP[" + name + "] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: " + made);
+        EXPECT_TRUE(PathExists(made + "\\docs\\a.txt") && xp.HasValue(name));
+    }
+    EXPECT_TRUE(PathExists(dir / "PL\\old\\Mine\\one.png"));
+
+    // A folder named "%USERNAME%", beside a program named as that expands: the
+    // folder opens, the program never runs.
+    wchar_t user[256] = {};
+    ASSERT_TRUE(GetEnvironmentVariableW(L"USERNAME", user, 256) > 0 && MakeDirectory(dir / "pct") &&
+                MakeDirectory(dir / "pct\\%USERNAME%"));
+    ASSERT_TRUE(CopyFileW(DisplayText(BuiltExePath()).c_str(), DisplayText(dir / "pct\\" + NarrowOrEmpty(user) + ".exe").c_str(), TRUE));
+    Register("pct", dir / "pct\\%USERNAME%");
+    Select("pct");
+    ClickButton(open);
+    EXPECT_EQ(app.WaitBox(1000), nullptr) << "a folder that exists opens without a word";
+    EXPECT_FALSE(Eventually([&] { return IsRunning(std::wstring(user) + L".exe"); }, 3000)) << "the program ran";
 
     // Registered since the page was made: F5 in the list shows it.
     ScratchKey vxKey("Enterbrain\\RGSS2\\RTP");

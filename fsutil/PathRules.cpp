@@ -1,6 +1,8 @@
-#include "fsutil/FullPath.h"
+#include "fsutil/PathRules.h"
 
 #include <windows.h>
+
+#include <cwchar>
 
 bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
@@ -13,6 +15,25 @@ bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' &&
 bool SamePathText(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() && (a.empty() || CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
                                                                       static_cast<int>(b.size()), TRUE) == CSTR_EQUAL);
+}
+
+bool EndsWithIgnoreCase(std::wstring_view name, std::wstring_view ending) {
+    return name.size() >= ending.size() && SamePathText(name.substr(name.size() - ending.size()), ending);
+}
+
+bool IsForbiddenInName(wchar_t c) { return c < 0x20 || std::wcschr(L"\\/:*?\"<>|", c) != nullptr; }
+
+bool IsReachableName(std::wstring_view name) {
+    if (name.empty() || name.back() == L'.' || name.back() == L' ') return false;
+    for (const wchar_t c : name)
+        if (IsForbiddenInName(c)) return false;
+    return true;
+}
+
+std::wstring WithoutLongPrefix(std::wstring_view path) {
+    if (path.substr(0, 8) == L"\\\\?\\UNC\\") return L"\\\\" + std::wstring(path.substr(8));
+    if (path.substr(0, 4) == L"\\\\?\\") return std::wstring(path.substr(4));
+    return std::wstring(path);
 }
 
 std::size_t RootLength(std::wstring_view path) {

@@ -1,0 +1,42 @@
+#pragma once
+// What a path reaches, as the platform says it is: a folder has many
+// spellings (another drive letter reaching the same place, a short name,
+// "\\?\", a trailing dot, a parent that is a link), and one identity: the
+// final path the platform gives for an open handle, its volume and its file
+// index. Whatever protects files decides on this, never on the path's text.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "fsutil/UniqueHandle.h"
+
+struct FolderIdentity {
+    enum class Kind {
+        Missing,     // not there, on a drive or share that answers
+        NoAnswer,    // not found, and neither is the root of its drive or share
+        Unopenable,  // there, but it cannot be opened to say what it is
+        File,
+        Link,        // a junction or symbolic link to a folder: not entered
+        Folder,
+    };
+    Kind kind = Kind::Missing;
+    std::wstring finalPath;  // a Folder's, File's or Link's: "C:\G\Std", "\\server\share\x"
+    DWORD volume = 0;
+    std::uint64_t fileIndex = 0;
+
+    // The same kind and, for what is there, the same final path and file.
+    bool operator==(const FolderIdentity& other) const;
+};
+
+// Opens path (UTF-16, as the platform accepts it) without following a link at
+// its last name, and says what it is.
+FolderIdentity IdentifyFolder(const std::wstring& path);
+
+// Opens a file or folder by path for access, without following a link at its
+// last name; empty when it cannot be opened.
+UniqueHandle OpenEntry(const std::wstring& path, DWORD access);
+
+// The platform's own name for what handle reaches, without "\\?\" ("C:\dir\file"),
+// or empty.
+std::wstring FinalPathOf(HANDLE handle);
