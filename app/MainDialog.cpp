@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "app/ProcessState.h"
+#include "app/ProgressWindow.h"
 #include "pages/InstallerIniPage.h"
 #include "pages/RtpListPage.h"
 #include "settings/ExeDirectory.h"
@@ -76,7 +77,16 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         SetFocus(GetDlgItem(dialog, MainTabControlId));
         return FALSE;
     case WM_CLOSE:
-        EndDialog(dialog, 0);
+        // A removal under way is never cut off: the window closes once it ends.
+        if (ProgressWindow::Running())
+            ProgressWindow::CloseOwnerAfterwards();
+        else
+            EndDialog(dialog, 0);
+        return TRUE;
+    // Nor by the end of the session: the system is told the program is busy,
+    // and names the progress window.
+    case WM_QUERYENDSESSION:
+        SetWindowLongPtrW(dialog, DWLP_MSGRESULT, ProgressWindow::Running() ? FALSE : TRUE);
         return TRUE;
     // Windows ends the process after the session ends, without running the
     // destructors that write "Kelmora.ini": it is written now, as at a close.

@@ -2,11 +2,13 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/ProcessState.h"
+#include "app/ProgressWindow.h"
 #include "app/ShellFolder.h"
 #include "app/Warning.h"
 #include "fsutil/WinText.h"
@@ -29,17 +31,16 @@ ListViewCtrl& ListOf(int kind) { return RtpListViews[static_cast<std::size_t>(ki
 
 const RtpKind& KindOf(int kind) { return RtpKinds[static_cast<std::size_t>(kind)]; }
 
-// Shows the wait cursor while it lives.
-class WaitCursor {
-public:
-    WaitCursor() : previous(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-    ~WaitCursor() { SetCursor(previous); }
-
-private:
-    HCURSOR previous;
-};
+// What the progress window says of a removal's step.
+std::string StepText(RemovalStep step, std::uint64_t done, std::uint64_t total) {
+    switch (step) {
+    case RemovalStep::Listing: return "数えています… " + FormatCount(done) + " 項目";
+    case RemovalStep::Files: return "削除しています… " + FormatCount(done) + " / " + FormatCount(total) + " ファイル";
+    case RemovalStep::Folders: return "削除しています… " + FormatCount(done) + " / " + FormatCount(total) + " フォルダ";
+    case RemovalStep::Done: break;
+    }
+    return {};
+}
 
 }  // namespace
 
@@ -154,23 +155,39 @@ void RemoveSelectedRtp(int kind) {
     if (IsOfficialRtp(kind, name.c_str())) return;
     // Whatever can be refused without the user's Yes is refused instead of
     // the question; otherwise the folder is walked to say how much will go.
+    // Both can take long: they show their progress, and the count can be
+    // cancelled, which closes the question unasked.
+    HWND window = GetAncestor(RtpListControls[static_cast<std::size_t>(kind)], GA_ROOT);
     RtpRemoval removal;
     {
-        const WaitCursor wait;
-        const WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
-        if (!CheckRtpRemoval(kind, name.c_str(), OwnerWindow, removal, true, stops)) return;
+        ProgressWindow progress(window, "RTPの削除", "キャンセル");
+        WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
+        bool cancelled = false;
+        stops.carryOn = [&](const FoundTree& tree) {
+            cancelled = !progress.Update("数えています… " + FormatCount(tree.files.size()) + " ファイル");
+            return !cancelled;
+        };
+        if (!CheckRtpRemoval(kind, name.c_str(), OwnerWindow, removal, true, stops) || cancelled) return;
     }
     // The whole name, however long; then what will be deleted.
     const std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " + removal.folder +
                                  SummarizeRtpRemoval(removal);
     if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
-    bool removed = false;
-    {
-        const WaitCursor wait;
-        // Exactly the folder asked about, or nothing. Once the registration
-        // is gone the list says so, whatever the removal shows next.
-        removed = DeleteRtp(kind, name.c_str(), OwnerWindow, &removal, [kind] { RefreshRtpList(kind); });
-    }
+    // Exactly the folder asked about, or nothing. Once the registration is
+    // gone the list says so, whatever the removal shows next; the progress
+    // window is gone before any box shows.
+    std::optional<ProgressWindow> progress(std::in_place, window, "RTPの削除", "中止");
+    RemovalHooks hooks;
+    hooks.unregistered = [kind] { RefreshRtpList(kind); };
+    hooks.progress = [&](RemovalStep step, std::uint64_t done, std::uint64_t total) {
+        if (step == RemovalStep::Done) {
+            progress.reset();
+            return true;
+        }
+        return !progress || progress->Update(StepText(step, done, total), done, total);
+    };
+    const bool removed = DeleteRtp(kind, name.c_str(), OwnerWindow, &removal, hooks);
+    progress.reset();
     if (removed) ShowMessage(OwnerWindow, "RTPの削除に成功しました", "お知らせ", MB_ICONINFORMATION);
 }

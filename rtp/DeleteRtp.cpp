@@ -21,6 +21,8 @@ constexpr char FilesLeftOver[] =
     "削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください";
 constexpr char DirectoriesLeftOver[] =
     "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
+constexpr char Stopped[] =
+    "削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください";
 constexpr char FolderChanged[] =
     "RTP[%s] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: %s";
 
@@ -153,13 +155,22 @@ bool DeleteChecked(UniqueHandle entry) {
     return deleted;
 }
 
+// Tells hooks how far a step is; false once they stop the removal.
+bool GoOn(const RemovalHooks& hooks, RemovalStep step, std::uint64_t done, std::uint64_t total) {
+    return !hooks.progress || hooks.progress(step, done, total);
+}
+
 // Deletes every file of the walk, each in its folder as the walk found it.
-// False when one is left.
-bool DeleteFiles(const FoundTree& tree, const Boundary& boundary) {
+// False when one is left; stopped when the hooks stopped it.
+bool DeleteFiles(const FoundTree& tree, const Boundary& boundary, const RemovalHooks& hooks, bool& stopped) {
     bool deleted = true;
     int current = -2;  // the folder open now: none yet
     UniqueHandle folder;
     for (const FoundEntry& file : tree.files) {
+        if (!GoOn(hooks, RemovalStep::Files, static_cast<std::uint64_t>(&file - tree.files.data()), tree.files.size())) {
+            stopped = true;
+            return false;
+        }
         const FoundEntry* parent = file.folder < 0 ? nullptr : &tree.folders[static_cast<std::size_t>(file.folder)];
         if (file.folder != current) {
             folder = boundary.OpenFilesFolder(parent);
@@ -183,17 +194,22 @@ bool Warn(HWND owner, const char* text) { return owner == nullptr ? false : Show
 
 }  // namespace
 
-bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* confirmed,
-               const std::function<void()>& unregistered) {
+bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* confirmed, const RemovalHooks& hooks) {
     // Every check again, now: the registration or the folder may have changed
     // since the question.
     RtpRemoval now;
     const bool reuse = confirmed != nullptr && confirmed->listed && confirmed->tree.complete;
-    if (!CheckRtpRemoval(kindIndex, name, owner, now, !reuse)) return false;
+    WalkStops stops;
+    if (hooks.progress)
+        stops.carryOn = [&hooks](const FoundTree& tree) {
+            return hooks.progress(RemovalStep::Listing, tree.files.size() + tree.folders.size(), 0);
+        };
+    if (!CheckRtpRemoval(kindIndex, name, owner, now, !reuse, stops)) return false;
     if (confirmed != nullptr && !(now.identity == confirmed->identity)) {
         if (owner != nullptr) ShowWarningF(owner, FolderChanged, name, now.folder.c_str());
         return false;
     }
+    if (now.listed && !now.tree.complete) return false;  // stopped while listing: nothing touched
     const RtpRemoval& removal = confirmed != nullptr ? *confirmed : now;
     const FoundTree& tree = reuse ? confirmed->tree : now.tree;
 
@@ -201,8 +217,11 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* co
     RegistryKey key;
     if (!key.Open(kind.rtpKeyPath, kind.rootKey) || !key.DeleteValue(name)) return Warn(owner, ValueDeleteFailed);
     key.Close();
-    if (unregistered) unregistered();
-    if (removal.identity.kind == FolderIdentity::Kind::Missing) return true;
+    if (hooks.unregistered) hooks.unregistered();
+    if (removal.identity.kind == FolderIdentity::Kind::Missing) {
+        GoOn(hooks, RemovalStep::Done, 0, 0);
+        return true;
+    }
 
     const Boundary boundary(WideOrEmpty(removal.folder), removal.identity);
     if (removal.identity.kind == FolderIdentity::Kind::Folder) {
@@ -210,20 +229,25 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* co
         for (const FoundEntry& directory : tree.folders)
             MakeFolderWritable(&directory, directory.attributes, boundary);
     }
-    if (!DeleteFiles(tree, boundary)) {
-        Warn(owner, FilesLeftOver);
-        OpenFolder(owner, removal.folder);
-        return false;
+    bool stopped = false;
+    const char* leftOver = nullptr;
+    if (!DeleteFiles(tree, boundary, hooks, stopped)) {
+        leftOver = FilesLeftOver;
+    } else {
+        // The folders from the deepest up, the folder itself last.
+        for (auto directory = tree.folders.rbegin(); directory != tree.folders.rend() && !stopped; ++directory) {
+            if (!GoOn(hooks, RemovalStep::Folders, static_cast<std::uint64_t>(directory - tree.folders.rbegin()),
+                      tree.folders.size()))
+                stopped = true;
+            else if (!DeleteChecked(boundary.OpenFolder(&*directory, ForDeletion)))
+                leftOver = DirectoriesLeftOver;
+        }
+        if (!stopped && !DeleteChecked(boundary.OpenFolder(nullptr, ForDeletion))) leftOver = DirectoriesLeftOver;
     }
-    // The folders from the deepest up, the folder itself last.
-    bool failed = false;
-    for (auto directory = tree.folders.rbegin(); directory != tree.folders.rend(); ++directory)
-        if (!DeleteChecked(boundary.OpenFolder(&*directory, ForDeletion))) failed = true;
-    if (!DeleteChecked(boundary.OpenFolder(nullptr, ForDeletion))) failed = true;
-    if (failed) {
-        Warn(owner, DirectoriesLeftOver);
-        OpenFolder(owner, removal.folder);
-        return false;
-    }
-    return true;
+    GoOn(hooks, RemovalStep::Done, 0, 0);
+    if (stopped) leftOver = Stopped;
+    if (leftOver == nullptr) return true;
+    Warn(owner, leftOver);
+    OpenFolder(owner, removal.folder);
+    return false;
 }

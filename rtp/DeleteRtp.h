@@ -3,6 +3,7 @@
 // directory at and below the folder that value names.
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 
 #include "rtp/RtpRemoval.h"
@@ -17,12 +18,20 @@
 // confirmed: what the user was asked about; the removal goes on only when
 // the registration still names the very same folder (or, when it was
 // missing, still a missing one), and then reuses the question's walk when it
-// was complete. unregistered: called once the registry value is deleted,
-// before any box shows.
+// was complete. hooks: told once the registry value is deleted (before any
+// box shows) and of the work as it goes; their progress can stop it after
+// the current entry, and what is left is then reported as left over.
 // Links below the folder are removed themselves where the platform allows and
 // never followed; a link that cannot be removed is left over. Nothing is
 // deleted unless the platform resolves it to a place inside the folder, and
 // whatever appeared since the walk is left over. A folder that no longer
 // exists only loses its registration (true).
+enum class RemovalStep { Listing, Files, Folders, Done };
+struct RemovalHooks {
+    std::function<void()> unregistered;
+    // done of total entries of the step (total 0 while listing); false stops
+    // the removal. Done comes once the deletions are over, before any box.
+    std::function<bool(RemovalStep step, std::uint64_t done, std::uint64_t total)> progress;
+};
 bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* confirmed = nullptr,
-               const std::function<void()>& unregistered = {});
+               const RemovalHooks& hooks = {});

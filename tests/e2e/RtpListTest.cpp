@@ -8,11 +8,13 @@
 #include <commctrl.h>
 #include <tlhelp32.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
+#include "fsutil/FileTree.h"
 #include "fsutil/WinText.h"
 #include "pages/RtpListPage.h"
 
@@ -205,6 +207,44 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
     ClickButton(open);
     EXPECT_EQ(app.WaitBox(1000), nullptr) << "a folder that exists opens without a word";
     EXPECT_FALSE(Eventually([&] { return IsRunning(std::wstring(user) + L".exe"); }, 3000)) << "the program ran";
+
+    // Long work shows how far it is, the window answers throughout, and it
+    // can be stopped: the count closes the question unasked, the removal
+    // leaves the rest. A tree of 10,000 folders, made on the Linux side.
+    const char* big = std::getenv("KELMORA_BIG_TREE");
+    ASSERT_NE(big, nullptr) << "run through ctest: KELMORA_BIG_TREE is not set";
+    Register("Big", std::string(big) + "/a");
+    for (const bool removing : {false, true}) {
+        const std::string step = removing ? "削除しています" : "数えています";
+        Select("Big");
+        ClickButton(remove);
+        HWND progress = nullptr;
+        std::string seen;
+        if (removing) {  // once counted, the question
+            ASSERT_TRUE(Eventually([&] { return (progress = app.WaitBox(100)) && ReadBox(progress).caption == "確認"; }, 20000));
+            AnswerBox(progress, IDYES);
+        }
+        ASSERT_TRUE(Eventually([&] {
+            progress = app.WaitBox(100);
+            seen = progress == nullptr ? "" : ReadBox(progress).text;
+            return seen.rfind(step, 0) == 0;
+        })) << seen;
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(Eventually([&] {
+            return SendMessageTimeoutW(app.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0 &&
+                   ReadBox(progress).text != seen;
+        })) << "the count grows and the window answers: " << seen;
+        AnswerBox(progress, IDCANCEL);
+        if (!removing) {
+            EXPECT_EQ(app.WaitBox(1000), nullptr) << "cancelled: no question";
+        }
+        EXPECT_EQ(xp.HasValue("Big"), !removing);
+    }
+    EXPECT_EQ(app.Answer(IDOK), "エラー: 削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください");
+    FoundTree left;
+    WalkTree((std::string(big) + "/a").c_str(), left, -1);
+    EXPECT_GT(left.files.size(), 0u) << "stopped: the rest stays";
+    EXPECT_LT(RowOf("Big"), 0) << "the registration went first: its row too";
 
     // Registered since the page was made: F5 in the list shows it.
     ScratchKey vxKey("Enterbrain\\RGSS2\\RTP");

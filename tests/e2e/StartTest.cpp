@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "Boxes.h"
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
 #include "fsutil/WinText.h"
@@ -100,6 +101,48 @@ TEST(Start, InADriveRootAndInAFolderCodePage932CannotHold) {
         EXPECT_EQ(GetFileAttributesW(files[i].c_str()), INVALID_FILE_ATTRIBUTES) << NarrowOrEmpty(files[i]);
     for (const std::wstring& file : files) DeleteFileW(file.c_str());
     RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+namespace {
+
+// The first box of app captioned caption, waiting past others (a progress window).
+HWND BoxTitled(const AppDriver& app, const std::string& caption, const std::string& textStart = "") {
+    HWND box = nullptr;
+    Eventually([&] {
+        box = app.WaitBox(100);
+        const SeenBox seen = box == nullptr ? SeenBox{} : ReadBox(box);
+        return box != nullptr && seen.caption == caption && seen.text.rfind(textStart, 0) == 0;
+    }, 30000);
+    return box;
+}
+
+// A removal under way holds up the end of the session and a close: the
+// window stays until the removal has ended and said so, then closes.
+TEST(Start, ARemovalUnderWayHoldsTheSessionEndAndTheClose) {
+    const char* big = std::getenv("KELMORA_BIG_TREE");  // 10,000 folders, made by the test run
+    ASSERT_NE(big, nullptr) << "run through ctest: KELMORA_BIG_TREE is not set";
+    const std::string tree = std::string(big) + "/b";
+    ScratchDir dir;
+    ScratchKey xp("Enterbrain\\RGSS\\RTP");
+    ASSERT_TRUE(xp.SetString("Big", tree));
+    AppDriver app;
+    ASSERT_TRUE(app.Start(dir.Path()) && app.ShowTab(1));
+    const HWND page = app.PageWith(1001);
+    ASSERT_TRUE(app.SelectRow(GetDlgItem(page, 1001), 0));
+    ClickButton(GetDlgItem(page, 1003));
+    ASSERT_TRUE(AnswerBox(BoxTitled(app, "確認"), IDYES));
+    ASSERT_NE(BoxTitled(app, "RTPの削除", "削除しています"), nullptr);
+    DWORD_PTR mayEnd = TRUE;
+    ASSERT_NE(SendMessageTimeoutW(app.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &mayEnd), 0);
+    EXPECT_EQ(mayEnd, static_cast<DWORD_PTR>(FALSE)) << "the session may end during the removal";
+    PostMessageW(app.dialog, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(app.WaitExit(300));
+    EXPECT_TRUE(IsWindowVisible(app.dialog)) << "the window went away during the removal";
+    EXPECT_TRUE(AnswerBox(BoxTitled(app, "お知らせ"), IDOK)) << "the removal did not end with its success";
+    EXPECT_TRUE(app.WaitExit()) << "the close asked for during the removal is not done";
+    EXPECT_FALSE(PathExists(tree));
 }
 
 }  // namespace

@@ -1,0 +1,47 @@
+#pragma once
+// The small window that shows long work as it goes (template 105: a line of
+// text, a progress bar, and one button that stops the work), while the work
+// runs on the window's own thread and hands messages on between entries, so
+// the window repaints and answers the system. Its owner is disabled while it
+// lives, as under any modal box; the window itself shows only once the work
+// has taken ShowAfterMs. At most one lives at a time.
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+constexpr int ProgressTemplate = 105;
+constexpr int ProgressTextId = 1001;
+constexpr int ProgressBarId = 1002;
+constexpr unsigned ProgressShowAfterMs = 500;
+
+class ProgressWindow {
+public:
+    // caption: the window's title (what the system names when the work holds
+    // up the end of the session); button: "キャンセル" or "中止".
+    ProgressWindow(HWND owner, const char* caption, const char* button);
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
+    // Closes the window and gives the owner back its input.
+    ~ProgressWindow();
+
+    // Called between entries, as often as the work likes: every few
+    // milliseconds shows text and, for a total above 0, the bar at done of
+    // total, and hands on the messages waiting. False once the button was
+    // pressed: the work then stops after its current entry.
+    bool Update(const std::string& text, std::uint64_t done = 0, std::uint64_t total = 0);
+
+    // Whether any progress window lives now (the work it shows is running).
+    static bool Running();
+    // A close of the main window asked for while the work runs: done once it ends.
+    static void CloseOwnerAfterwards();
+
+private:
+    HWND owner;
+    HWND window = nullptr;
+    bool ownerWasEnabled;
+    bool stopped = false;
+    ULONGLONG started;
+    ULONGLONG lastPump = 0;
+    std::string caption, button;
+};
