@@ -56,10 +56,14 @@ void PressButton(HWND box, int button, const std::string& fileName) {
 
 }  // namespace
 
+// A window whose thread does not answer reads as empty, after a bounded wait.
 std::string WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        std::max<LRESULT>(SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())), 0)));
+    DWORD_PTR length = 0, copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+    std::wstring text(length + 1, L'\0');
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    text.resize(std::min<std::size_t>(copied, length));
     std::string narrow;
     return ToNarrow(text, narrow) ? narrow : "<not code page 932>";
 }
