@@ -28,7 +28,7 @@ bool FileFinder::FindFirst(const std::wstring& widePattern) {
     Close();
     found = false;
     // The basic information leaves out the short name, which nothing here reads.
-    handle = FindFirstFileExW(widePattern.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
+    handle = FindFirstFileExW(LongPathForm(widePattern).c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
                               FIND_FIRST_EX_LARGE_FETCH);
     open = found = handle != INVALID_HANDLE_VALUE;
     return found;

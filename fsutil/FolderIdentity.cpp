@@ -9,7 +9,7 @@ bool FolderIdentity::operator==(const FolderIdentity& other) const {
 }
 
 UniqueHandle OpenEntry(const std::wstring& path, DWORD access) {
-    return UniqueHandle(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    return UniqueHandle(CreateFileW(LongPathForm(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
                                     nullptr));
 }
@@ -59,7 +59,7 @@ FolderIdentity IdentifyFolder(const std::wstring& path) {
     BY_HANDLE_FILE_INFORMATION information{};
     if (!handle || !GetFileInformationByHandle(handle.Get(), &information)) {
         const DWORD error = GetLastError();
-        if (!IsNotFound(error) || GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (!IsNotFound(error) || GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES)
             identity.kind = FolderIdentity::Kind::Unopenable;
         else
             identity.kind = RootAnswers(path) ? FolderIdentity::Kind::Missing : FolderIdentity::Kind::NoAnswer;
@@ -74,7 +74,7 @@ FolderIdentity IdentifyFolder(const std::wstring& path) {
     identity.fileIndex = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
     // Wine opens a Unix symbolic link as what it points at; its listing still
     // marks it as a reparse point.
-    const DWORD listed = GetFileAttributesW(path.c_str());
+    const DWORD listed = GetFileAttributesW(LongPathForm(path).c_str());
     const bool link = (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
                       (listed != INVALID_FILE_ATTRIBUTES && (listed & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
     if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)

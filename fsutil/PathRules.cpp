@@ -36,6 +36,14 @@ std::wstring WithoutLongPrefix(std::wstring_view path) {
     return std::wstring(path);
 }
 
+std::wstring LongPathForm(const std::wstring& path) {
+    if (path.size() < 248) return path;
+    const std::size_t root = RootLength(path);
+    if (root == 3) return L"\\\\?\\" + path;
+    if (root > 0) return L"\\\\?\\UNC\\" + path.substr(2);
+    return path;
+}
+
 std::size_t RootLength(std::wstring_view path) {
     if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == L':' && IsPathSeparator(path[2])) return 3;
     if (path.size() < 2 || !IsPathSeparator(path[0]) || !IsPathSeparator(path[1])) return 0;

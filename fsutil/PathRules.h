@@ -33,6 +33,11 @@ bool IsReachableName(std::wstring_view name);
 // in the form users know ("C:\x", "\\server\share\x").
 std::wstring WithoutLongPrefix(std::wstring_view path);
 
+// A full path as the platform takes it at any length: from 248 characters
+// on (the most a folder's path may have without it), with "\\?\" or
+// "\\?\UNC\" in front; shorter paths and other texts as they are.
+std::wstring LongPathForm(const std::wstring& path);
+
 // Whether two paths are the same text, letter case ignored.
 bool SamePathText(std::wstring_view a, std::wstring_view b);
 
