@@ -72,7 +72,6 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (argc > 3) app.ShowTab(std::atoi(argv[3]));
-    SetForegroundWindow(app.dialog);  // an active caption, as a user sees the window they work in
     Sleep(800);  // let it paint
     const bool saved = SaveWindowImage(app.dialog, argv[2]);
     app.Close();
