@@ -22,10 +22,24 @@ namespace {
 
 HHOOK TabKeysHook = nullptr;
 
+// A key that stands for a command of the shown page goes to that page,
+// wherever the focus is in the window; the dialog manager never sees it.
+bool PassKeyToPage(const MSG& message) {
+    HWND page = MainTabHost.GetPage(MainTabHost.GetCurSel());
+    if (page == nullptr || !IsChild(GetParent(page), message.hwnd)) return false;
+    const int command = RtpListKeyCommand(page, message);
+    // Posted: a box the command opens does not run inside this hook.
+    if (command != 0) PostMessageW(page, WM_COMMAND, MAKEWPARAM(command, 1), 0);
+    return command != 0;
+}
+
 // The dialog's own message loop hands every message here first: Ctrl+Tab
 // and Ctrl+Shift+Tab switch tabs wherever the focus is in the window.
 LRESULT CALLBACK TabKeysProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == MSGF_DIALOGBOX && MainTabHost.SwitchByKey(*reinterpret_cast<const MSG*>(lParam))) return TRUE;
+    if (code == MSGF_DIALOGBOX) {
+        const MSG& message = *reinterpret_cast<const MSG*>(lParam);
+        if (MainTabHost.SwitchByKey(message) || PassKeyToPage(message)) return TRUE;
+    }
     return CallNextHookEx(TabKeysHook, code, wParam, lParam);
 }
 

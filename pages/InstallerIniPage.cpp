@@ -36,6 +36,15 @@ constexpr char Filter[] = "Quorlen用 設定ファイル(Tavisk.ini)\0Tavisk.ini
 
 void SetText(HWND window, const char* text) { SetWindowTextW(window, DisplayText(text).c_str()); }
 
+// The box is narrower than most paths: it shows their end, the file's name,
+// and holds the whole path for Home, the mouse and copying.
+void ShowInstallerIniPath() {
+    SetText(InstallerIniPathEdit, InstallerIniPath);
+    const auto end = static_cast<WPARAM>(GetWindowTextLengthW(InstallerIniPathEdit));
+    SendMessageW(InstallerIniPathEdit, EM_SETSEL, end, static_cast<LPARAM>(end));
+    SendMessageW(InstallerIniPathEdit, EM_SCROLLCARET, 0, 0);
+}
+
 std::wstring WideText(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
@@ -106,7 +115,7 @@ void InitInstallerIniPage(HWND page) {
     RtpTypeCombo.Attach(GetDlgItem(page, RtpTypeComboId));
     for (const RtpKind& kind : RtpKinds) RtpTypeCombo.AddString(kind.label, -1);
     RtpTypeCombo.SetCurSel(0, false);
-    SetText(InstallerIniPathEdit, InstallerIniPath);
+    ShowInstallerIniPath();
     for (HWND edit : InstallerIniEdits) SendMessageW(edit, EM_LIMITTEXT, InstallerIniValueLimit, 0);
     LoadInstallerIni(false);
 }
@@ -179,6 +188,6 @@ void BrowseInstallerIni() {
     const std::string folder = GetDirectoryPart(InstallerIniPath);
     if (!ChooseOpenFile(OwnerWindow, file, sizeof file, Filter, folder.c_str(), nullptr, 1)) return;
     std::memcpy(InstallerIniPath, file, sizeof file);
-    SetText(InstallerIniPathEdit, InstallerIniPath);
+    ShowInstallerIniPath();
     LoadInstallerIni(true);
 }

@@ -140,6 +140,16 @@ int ListViewCtrl::GetFirstSelected() const {
     return GetSelectionRange(&first, nullptr) > 0 ? first : -1;
 }
 
+int ListViewCtrl::GetFocusedRow() const {
+    return static_cast<int>(SendMessageW(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
+}
+
+void ListViewCtrl::SetFocusedRow(int row) {
+    LVITEMW item{};
+    item.stateMask = item.state = LVIS_FOCUSED;
+    SendMessageW(control, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
 void ListViewCtrl::AddColumn(const char* text, int format, int width) {
     std::wstring wide = DisplayText(text);
     LVCOLUMNW header{};
@@ -220,6 +230,25 @@ void ListViewCtrl::SetRows(const std::vector<std::string_view>& cells, int width
     }
     itemCounter = static_cast<int>(rows);
     if (!automatic) SetColumnWidth(-1, width);
+    if (automatic) FitColumnsInView();
+}
+
+void ListViewCtrl::FitColumnsInView() {
+    // One long name would otherwise push every other column out of view.
+    // Room is kept for a vertical scroll bar, which many rows bring.
+    RECT client{};
+    GetClientRect(control, &client);
+    int room = client.right - ((GetWindowLongW(control, GWL_STYLE) & WS_VSCROLL) ? 0 : GetSystemMetrics(SM_CXVSCROLL));
+    std::vector<std::pair<int, int>> widths;  // width, column; narrowest first
+    for (int column = 0; column < columnCount; ++column)
+        widths.emplace_back(static_cast<int>(SendMessageW(control, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0)), column);
+    std::sort(widths.begin(), widths.end());
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        const int share = std::max(room, 0) / static_cast<int>(widths.size() - i);
+        if (widths[i].first > share)
+            SendMessageW(control, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(widths[i].second), MAKELPARAM(share, 0));
+        room -= std::min(widths[i].first, share);
+    }
 }
 
 void ListViewCtrl::SetItemText(int row, int column, const char* text) {

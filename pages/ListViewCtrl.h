@@ -39,6 +39,7 @@ public:
     // The selected rows' span, last - first + 1, or 0 (outputs then untouched).
     int GetSelectionRange(int* first, int* last) const;
     int GetFirstSelected() const;  // -1 for none
+    int GetFocusedRow() const;     // -1 for none
 
     // Operations
     // Columns are numbered by this wrapper; a refused column still counts.
@@ -53,8 +54,12 @@ public:
     // column, in the order they are to stand; a row's item data is its
     // position. Then sizes the columns as SetColumnWidth(-1, width) would.
     // Each text is converted and measured once, and the widest rows go in
-    // first, so that the control sizes its columns from them alone.
+    // first, so that the control sizes its columns from them alone. The
+    // automatic widths together stay within the visible width: columns that
+    // fit an equal share keep their width, the wider ones share the rest.
     void SetRows(const std::vector<std::string_view>& cells, int width);
+    // Gives row the focus (the keyboard's place), leaving the selection as it is.
+    void SetFocusedRow(int row);
     void DeleteAllItems();
     void ClearColumns();
     // A negative column: every column. Widths of 0 or more, -1 and -2 go to
@@ -85,6 +90,7 @@ private:
     // narrower than the header's text.
     void ApplyAutoWidth(int column, bool fitCells, TextMeter& meter);
     int InsertRow(int row, int itemData, std::wstring* texts);
+    void FitColumnsInView();
 
     int columnCount = 0;
     HWND control = nullptr;

@@ -42,7 +42,39 @@ std::string StepText(RemovalStep step, std::uint64_t done, std::uint64_t total) 
     return {};
 }
 
+// Tabbing into a list where no row has the focus would show no cue of where
+// the keyboard is: the first row takes the focus, not the selection.
+void ShowFocusCue(int kind) {
+    ListViewCtrl& list = ListOf(kind);
+    if (list.GetItemCount() > 0 && list.GetFocusedRow() < 0) list.SetFocusedRow(0);
+}
+
+// An empty list says so in its body, so that it does not look broken.
+LRESULT DrawEmptyList(int kind, const NMCUSTOMDRAW& draw) {
+    if (ListOf(kind).GetItemCount() > 0) return CDRF_DODEFAULT;
+    if (draw.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYPOSTPAINT;
+    if (draw.dwDrawStage != CDDS_POSTPAINT) return CDRF_DODEFAULT;
+    RECT body{}, header{};
+    GetClientRect(draw.hdr.hwndFrom, &body);
+    GetWindowRect(reinterpret_cast<HWND>(SendMessageW(draw.hdr.hwndFrom, LVM_GETHEADER, 0, 0)), &header);
+    body.top += (header.bottom - header.top) * 3 / 2;  // half a row below the header
+    const HGDIOBJ font = SelectObject(draw.hdc, reinterpret_cast<HFONT>(SendMessageW(draw.hdr.hwndFrom, WM_GETFONT, 0, 0)));
+    SetTextColor(draw.hdc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkMode(draw.hdc, TRANSPARENT);
+    DrawTextW(draw.hdc, DisplayText("登録されているRTPはありません").c_str(), -1, &body, DT_CENTER | DT_TOP | DT_NOPREFIX | DT_SINGLELINE);
+    SelectObject(draw.hdc, font);
+    return CDRF_DODEFAULT;
+}
+
 }  // namespace
+
+int RtpListKeyCommand(HWND page, const MSG& message) {
+    HWND list = GetDlgItem(page, RtpListId);
+    if (list == nullptr || message.message != WM_KEYDOWN) return 0;
+    if (message.wParam == VK_F5) return RtpRefreshId;
+    if (message.hwnd != list) return 0;
+    return message.wParam == VK_RETURN ? RtpOpenButtonId : message.wParam == VK_DELETE ? RtpRemoveButtonId : 0;
+}
 
 INT_PTR CALLBACK RtpListPageProcXp(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     return RtpListPageHandler(0, dialog, message, wParam, lParam);
@@ -67,9 +99,10 @@ INT_PTR RtpListPageHandler(int kind, HWND dialog, UINT message, WPARAM wParam, L
             UpdateRtpButtons(kind);
         else if (header->code == static_cast<UINT>(NM_DBLCLK))
             OpenSelectedRtpFolder(kind);
-        else if (header->code == static_cast<UINT>(LVN_KEYDOWN) &&
-                 reinterpret_cast<const NMLVKEYDOWN*>(lParam)->wVKey == VK_F5)
-            RefreshRtpList(kind);  // another program may have installed or removed an RTP
+        else if (header->code == static_cast<UINT>(NM_SETFOCUS))
+            ShowFocusCue(kind);
+        else if (header->code == static_cast<UINT>(NM_CUSTOMDRAW))
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, DrawEmptyList(kind, *reinterpret_cast<const NMCUSTOMDRAW*>(lParam)));
         return TRUE;
     }
     case WM_COMMAND:
@@ -77,6 +110,8 @@ INT_PTR RtpListPageHandler(int kind, HWND dialog, UINT message, WPARAM wParam, L
             OpenSelectedRtpFolder(kind);
         else if (LOWORD(wParam) == RtpRemoveButtonId)
             RemoveSelectedRtp(kind);
+        else if (LOWORD(wParam) == RtpRefreshId)
+            RefreshRtpList(kind);  // another program may have installed or removed an RTP
         return TRUE;
     default:
         return FALSE;
@@ -134,6 +169,9 @@ void UpdateRtpButtons(int kind) {
         remove = !IsOfficialRtp(kind, list.GetItemText(row, NameColumn).c_str());
     }
     const auto& buttons = RtpListButtons[static_cast<std::size_t>(kind)];
+    // A focused button that is disabled would leave the keyboard nowhere.
+    if (HWND focus = GetFocus(); (focus == buttons[0] && !open) || (focus == buttons[1] && !remove))
+        SetFocus(RtpListControls[static_cast<std::size_t>(kind)]);
     EnableWindow(buttons[0], open);
     EnableWindow(buttons[1], remove);
 }
@@ -148,6 +186,14 @@ void OpenSelectedRtpFolder(int kind) {
 }
 
 void RemoveSelectedRtp(int kind) {
+    // Boxes and the progress window hand on messages: a Delete posted
+    // meanwhile must not start a second removal inside this one.
+    static bool removing = false;
+    if (removing) return;
+    struct Busy {
+        Busy() { removing = true; }
+        ~Busy() { removing = false; }
+    } busy;
     const ListViewCtrl& list = ListOf(kind);
     const int row = list.GetFirstSelected();
     if (row < 0) return;

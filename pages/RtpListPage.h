@@ -14,6 +14,8 @@ constexpr int RtpListPageTemplate = 104;
 constexpr int RtpListId = 1001;
 constexpr int RtpOpenButtonId = 1002;
 constexpr int RtpRemoveButtonId = 1003;
+// A command without a control: read the registry again (F5).
+constexpr int RtpRefreshId = 1004;
 
 // Per kind: the list wrapper, the list control, and the open (slot 0) and
 // remove (slot 1) buttons of that kind's page.
@@ -27,6 +29,11 @@ INT_PTR RtpListPageHandler(int kind, HWND dialog, UINT message, WPARAM wParam, L
 
 // Sent to a page, posted by its initialisation: FillRtpListPage.
 constexpr UINT RtpListFillMessage = WM_APP + 1;
+
+// The command a key pressed in the window stands for while page shows, or 0:
+// on an RTP list page, F5 wherever the focus is, and Enter (open) and Delete
+// (remove) on the list.
+int RtpListKeyCommand(HWND page, const MSG& message);
 
 // Takes the page's controls, disables both buttons, and asks for the list to
 // be built once the window is drawn.

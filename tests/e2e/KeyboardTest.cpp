@@ -6,7 +6,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ScratchDir.h"
@@ -18,10 +21,13 @@ namespace {
 // At 100%, 125%, 150% and 200%, set where Windows' scaling setting keeps it,
 // every page and every control of it lies in the tab strip's display area,
 // the last tab shows without scrolling, and no label, button or list header
-// (the RPGXP list empty, the RPGVX one with a short name) is cut.
+// (the RPGXP list empty, the RPGVX one with a short name) is cut. Rows keep
+// 2 dialog units clear of the tab's frame, of their neighbours and of the
+// group box's lines; the path box shows the file's name; a very long RTP
+// name leaves the Path column in view.
 TEST(WindowScaling, EveryPageFitsTheTabControlAtEveryDpi) {
     ScratchKey key("Enterbrain\\RGSS2\\RTP");
-    ASSERT_TRUE(key.SetString("A", "C:\\A"));
+    ASSERT_TRUE(key.SetString("A", "C:\\A") && key.SetString(std::string(220, 'N'), "C:\\N"));
     HKEY desktop = nullptr;
     RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &desktop, nullptr);
     LONG width = 0;
@@ -29,7 +35,9 @@ TEST(WindowScaling, EveryPageFitsTheTabControlAtEveryDpi) {
         RegSetValueExW(desktop, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
         ScratchDir dir;
         AppDriver app;
-        ASSERT_TRUE(app.Start(dir.Path()));
+        ASSERT_TRUE(MakeDirectory(dir / "テスト 用") && app.Start(dir / "テスト 用"));
+        const HWND vxList = GetDlgItem(app.Pages()[2], 1001), path = GetDlgItem(app.PageWith(1010), 1003);
+        EXPECT_TRUE(Eventually([&] { return SendMessageW(vxList, LVM_GETITEMCOUNT, 0, 0) == 2; }));
         RECT client{}, area = app.DisplayArea();
         GetClientRect(app.dialog, &client);
         EXPECT_GT(client.right, width) << dpi << " DPI: the scaling did not reach the program";
@@ -48,9 +56,18 @@ TEST(WindowScaling, EveryPageFitsTheTabControlAtEveryDpi) {
         HDC dc = GetDC(nullptr);
         HGDIOBJ old = SelectObject(dc, CreateFontW(-MulDiv(9, int(dpi), 72), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, 0, L"ＭＳ Ｐゴシック"));
         auto extent = [&](const std::string& text) { SIZE size{}; const std::wstring wide = DisplayText(text); GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size); return size.cx; };
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);  // 2 dialog units in pixels, as the dialog manager maps them
+        const LONG unitsX = MulDiv(2, (extent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2, 4);
+        const LONG unitsY = MulDiv(2, metrics.tmHeight, 8);
+        RECT group{}, framed{LONG_MAX, LONG_MAX, LONG_MIN, LONG_MIN}, box{}, browse{}, list{};
+        GetWindowRect(path, &box), GetWindowRect(GetDlgItem(GetParent(path), 1002), &browse);
         for (HWND part : parts) {
             RECT rect{}, inside{};
             GetWindowRect(part, &rect);
+            if ((GetWindowLongW(part, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX) GetWindowRect(part, &group);
+            else if (GetParent(part) == GetParent(path) && PtInRect(&group, {rect.left, rect.top})) UnionRect(&framed, &framed, &rect);
+            EXPECT_GE(rect.top - area.top, GetParent(part) == app.dialog ? 0 : unitsY) << dpi << " DPI: control " << GetDlgCtrlID(part) << " on the tab's frame";
             EXPECT_TRUE(rect.left >= area.left && rect.top >= area.top && rect.right <= area.right && rect.bottom <= area.bottom)
                 << dpi << " DPI, control " << GetDlgCtrlID(part) << ": " << rect.left << "," << rect.top << "-" << rect.right
                 << "," << rect.bottom << " against " << area.left << "," << area.top << "-" << area.right << "," << area.bottom;
@@ -65,6 +82,18 @@ TEST(WindowScaling, EveryPageFitsTheTabControlAtEveryDpi) {
                 EXPECT_GE(SendMessageW(part, LVM_GETCOLUMNWIDTH, column, 0), extent(column == 0 ? "Name" : "Path") + 12) << dpi << " DPI: column " << column;
             }
         }
+        EXPECT_TRUE(std::min(framed.left - group.left, group.right - framed.right) >= unitsX && browse.left - box.right >= unitsX &&
+                    std::min(framed.top - group.top, group.bottom - framed.bottom) >= unitsY)
+            << dpi << " DPI: inside the group " << framed.left - group.left << "," << framed.top - group.top << "," << group.right - framed.right << ","
+            << group.bottom - framed.bottom << ", path box to 参照 " << browse.left - box.right << "; 2 units " << unitsX << "," << unitsY;
+        // Scrolled to the end, so that the file's name shows whole.
+        const std::wstring shown = DisplayText(WindowText(path));
+        const LRESULT first = SendMessageW(path, EM_GETFIRSTVISIBLELINE, 0, 0), end = SendMessageW(path, EM_POSFROMCHAR, shown.size() - 1, 0);
+        GetClientRect(path, &list);
+        EXPECT_TRUE(first > 0 && first <= long(shown.rfind(L'\\')) + 1 && short(LOWORD(end)) < list.right)
+            << dpi << " DPI: from character " << first << ", the last at x " << short(LOWORD(end)) << " in " << list.right << ": " << WindowText(path);
+        GetClientRect(vxList, &list);
+        EXPECT_LE(SendMessageW(vxList, LVM_GETCOLUMNWIDTH, 0, 0) + extent("Path") + 12, list.right) << dpi << " DPI: the long name hides Path";
         DeleteObject(SelectObject(dc, old));
         ReleaseDC(nullptr, dc);
         ASSERT_TRUE(app.Close());
@@ -98,7 +127,7 @@ struct WindowKeyboard : testing::Test {
 // Enter never close the window.
 TEST_F(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
     ScratchKey key("Enterbrain\\RGSS\\RTP");
-    ASSERT_TRUE(MakeDirectory(dir / "rtp") && key.SetString("KeyboardRtp", dir / "rtp"));
+    ASSERT_TRUE(MakeDirectory(dir / "rtp") && key.SetString("KeyboardRtp", dir / "rtp") && key.SetString("Gone", dir / "gone") && key.SetString("Standard", dir / "rtp"));
     ASSERT_TRUE(app.Start(dir.Path()));
     EXPECT_TRUE(Eventually([&] { return FocusOf(app.dialog) == app.Tab(); }, 3000))
         << "the keyboard starts on the strip, not on a button Enter would press";
@@ -109,6 +138,9 @@ TEST_F(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
         std::vector<HWND> expected, forward;
         for (HWND control = GetWindow(app.ShownPage(), GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT))
             if ((GetWindowLongW(control, GWL_STYLE) & WS_TABSTOP) && IsWindowEnabled(control)) expected.push_back(control);
+        // In the order on screen: row by row, left to right.
+        auto place = [](HWND control) { RECT rect{}; GetWindowRect(control, &rect); return std::pair(rect.top, rect.left); };
+        std::sort(expected.begin(), expected.end(), [&](HWND a, HWND b) { return place(a) < place(b); });
         expected.push_back(app.Tab());
         for (int i = 0; i < 20 && (forward.empty() || forward.back() != app.Tab()); ++i) forward.push_back(Press(VK_TAB));
         EXPECT_EQ(forward, expected) << "tab " << index;
@@ -118,19 +150,35 @@ TEST_F(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
     for (int i = 0; i < 10 && Press(VK_TAB) != GetDlgItem(app.ShownPage(), 1004); ++i) {}
     TypeKey(app.dialog, VK_RETURN);
     EXPECT_EQ(app.Answer(0), "お知らせ: 設定を保存しました") << "Enter in an edit box saves";
-    // On the RPGXP page Tab, an arrow key and Space select the RTP; Enter on
-    // the focused remove button asks first, and Enter there answers No.
+    // On the RPGXP page, F5 on the strip shows an RTP registered since the start.
     ASSERT_TRUE(ShowTab(1));
     const HWND list = GetDlgItem(app.ShownPage(), 1001), remove = GetDlgItem(app.ShownPage(), 1003);
+    ASSERT_TRUE(key.SetString("Later", dir / "rtp"));
+    TypeKey(app.dialog, VK_F5);
+    EXPECT_TRUE(Eventually([&] { return app.Rows(list).size() == 4; })) << "F5 on the strip";
+    // Tab shows where the keyboard is in the list, Space selects that row,
+    // Enter opens it (the folder is missing) and Delete asks.
     EXPECT_EQ(Press(VK_TAB), list);
-    TypeKey(app.dialog, VK_DOWN);
     TypeKey(app.dialog, VK_SPACE);
     ASSERT_TRUE(Eventually([&] { return IsWindowEnabled(remove) != FALSE; })) << "no row selected from the keyboard";
+    TypeKey(app.dialog, VK_RETURN);
+    EXPECT_EQ(app.Answer(0), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + dir / "gone") << "Enter on a row";
+    TypeKey(app.dialog, VK_DELETE);
+    EXPECT_EQ(app.Answer(0).rfind("確認: 本当に RTP[Gone] ", 0), 0u) << "Delete on a row asks, and Enter answers No";
+    // Enter on the focused remove button asks too.
     Press(VK_TAB);
     EXPECT_EQ(Press(VK_TAB), remove);
     TypeKey(app.dialog, VK_RETURN);
     EXPECT_EQ(app.Answer(0).rfind("確認: ", 0), 0u) << "Enter on the remove button asks";
-    EXPECT_TRUE(key.HasValue("KeyboardRtp") && PathExists(dir / "rtp"));
+    EXPECT_TRUE(key.HasValue("Gone") && key.HasValue("KeyboardRtp") && PathExists(dir / "rtp"));
+    // F5 on a button reads the list again and takes the keyboard to it.
+    ASSERT_TRUE(key.SetString("Later2", dir / "rtp") && TypeKey(app.dialog, VK_F5));
+    EXPECT_TRUE(Eventually([&] { return app.Rows(list).size() == 5; })) << "F5 on a button";
+    EXPECT_EQ(FocusOf(app.dialog), list) << "the disabled button kept the focus";
+    // Delete on the official RTP, the last row, does nothing.
+    TypeKey(app.dialog, VK_END);
+    TypeKey(app.dialog, VK_DELETE);
+    EXPECT_EQ(app.WaitBox(1000), nullptr) << "Delete on Standard";
     // Esc and Enter on the strip open nothing and close nothing.
     ASSERT_TRUE(ShowTab(1));
     TypeKey(app.dialog, VK_ESCAPE);
