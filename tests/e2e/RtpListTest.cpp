@@ -49,10 +49,10 @@ struct RtpListTest : testing::Test {
         return Buttons();
     }
     std::string Buttons() const { return std::string(IsWindowEnabled(open) ? "open" : "-") + (IsWindowEnabled(remove) ? " remove" : " -"); }
-    // Registered while the page shows: F5 lists it.
+    // Registered while the page shows: read again (F5), it is listed.
     void Register(const std::string& name, const std::string& folder) {
         ASSERT_TRUE(xp.SetString(name, folder));
-        PostMessageW(list, WM_KEYDOWN, VK_F5, 0);
+        PostMessageW(page, WM_COMMAND, RtpRefreshId, 0);
         ASSERT_TRUE(Eventually([&] { return RowOf(name) >= 0; })) << name;
     }
     std::string MakeRtp(ScratchKey& key, const std::string& name) {
@@ -210,7 +210,7 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
 
     // Long work shows how far it is, the window answers throughout, and it
     // can be stopped: the count closes the question unasked, the removal
-    // leaves the rest. A tree of 10,000 folders, made on the Linux side.
+    // leaves the rest. A tree of 10,000 nested folders, made on the Linux side.
     const char* big = std::getenv("KELMORA_BIG_TREE");
     ASSERT_NE(big, nullptr) << "run through ctest: KELMORA_BIG_TREE is not set";
     Register("Big", std::string(big) + "/a");
