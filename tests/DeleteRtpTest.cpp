@@ -159,7 +159,7 @@ TEST_F(DeleteRtpTest, RemovesTheValueThenTheTreeOrSaysWhatIsLeft) {
     for (const char* name : {"h1", "h2", "h3", "表"}) MakeRtpTree(dir / name);
     MakeRtpTree(dir / "RTP表", FILE_ATTRIBUTE_READONLY);
     // A folder whose name only begins with another RTP's does not overlap it.
-    ASSERT_TRUE(key.SetString("Other", dir / "h"));
+    ASSERT_TRUE(MakeDirectory(dir / "h") && key.SetString("Other", dir / "h"));
     const std::string deep = "gone\\" + std::string(508 - dir.Path().size(), 'y');  // 515 bytes in all, as listed
     // Registered by its short name; and a read-only file outside, with a second name inside.
     MakeRtpTree(dir / "A long RTP folder");
