@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cstring>
+#include <string>
 
 #include "app/ProcessState.h"
 #include "pages/InstallerIniPage.h"
 #include "pages/RtpListPage.h"
 #include "settings/ExeDirectory.h"
+#include "settings/IniFile.h"
 
 // The pages in tab order; the first is shown at start.
 const TabPageSpec MainPages[] = {
@@ -20,6 +23,8 @@ const TabPageSpec MainPages[] = {
 namespace {
 
 HHOOK TabKeysHook = nullptr;
+// InstallerIniPath as the program started with it.
+std::string StartInstallerIniPath;
 
 // The dialog's own message loop hands every message here first: Ctrl+Tab
 // and Ctrl+Shift+Tab switch tabs wherever the focus is in the window.
@@ -50,13 +55,35 @@ void SetIcon(HWND dialog, WPARAM which, int width, int height) {
     SendMessageW(dialog, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
 }
 
+// The stored path made full: relative to the program's folder, wherever that
+// has been moved to. An empty one stays empty.
+void ResolveInstallerIniPath() {
+    IniFile file;
+    file.SetPath(RememberedInstallerIni, false);
+    const std::string& full = RememberedInstallerIni[0] != 0 ? file.GetPath() : std::string();
+    if (full.size() < InstallerIniPathSize)
+        std::memcpy(InstallerIniPath, full.c_str(), full.size() + 1);
+    else
+        std::strcpy(InstallerIniPath, RememberedInstallerIni);
+    StartInstallerIniPath = InstallerIniPath;
+}
+
+// Another path chosen is remembered, relative to the program's folder where
+// it lies inside it; an unchanged one leaves "Kelmora.ini" as it is (see
+// SettingsFile), so that another instance's choice stays.
+void RememberInstallerIniPath() {
+    if (StartInstallerIniPath == InstallerIniPath) return;
+    const std::string text = RelativeToExeDirectory(InstallerIniPath);
+    std::memcpy(RememberedInstallerIni, text.c_str(), std::min(text.size() + 1, sizeof RememberedInstallerIni));
+    RememberedInstallerIni[InstallerIniPathSize - 1] = 0;
+}
+
 }  // namespace
 
 void InitMainDialog(HWND dialog) {
-    char defaultPath[InstallerIniPathSize];
-    std::snprintf(defaultPath, sizeof defaultPath, "%s\\%s", GetExeDirectory(), "Tavisk.ini");
     // The pages read InstallerIniPath while they are created: bind it first.
-    ToolSettings.BindText("Kelmora", "InstallIni", InstallerIniPath, InstallerIniPathSize, defaultPath);
+    ToolSettings.BindText("Kelmora", "InstallIni", RememberedInstallerIni, InstallerIniPathSize, "Tavisk.ini");
+    ResolveInstallerIniPath();
     MainTabHost.Create(GetDlgItem(dialog, MainTabControlId), AppInstance, MainPages, 0);
     FitTabTitles(dialog);
     if (TabKeysHook == nullptr)
@@ -76,12 +103,19 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         SetFocus(GetDlgItem(dialog, MainTabControlId));
         return FALSE;
     case WM_CLOSE:
+        // Edits not yet saved are offered for saving first; Cancel keeps the window.
+        if (!OfferToSaveInstallerIni()) return TRUE;
+        RememberInstallerIniPath();
         EndDialog(dialog, 0);
         return TRUE;
     // Windows ends the process after the session ends, without running the
     // destructors that write "Kelmora.ini": it is written now, as at a close.
+    // Nothing asks and nothing holds the session up: "Tavisk.ini" stays as it is.
     case WM_ENDSESSION:
-        if (wParam != FALSE) ToolSettings.Flush();
+        if (wParam != FALSE) {
+            RememberInstallerIniPath();
+            ToolSettings.Flush();
+        }
         return TRUE;
     case WM_DESTROY:
         if (TabKeysHook != nullptr) UnhookWindowsHookEx(TabKeysHook);
