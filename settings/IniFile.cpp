@@ -38,7 +38,7 @@ struct FileContent {
 // would stop at a U+0000 and write back only what came before it.
 bool IsUtf16Text(std::string_view bytes) {
     if (!bytes.starts_with("\xFF\xFE") || bytes.size() % 2 != 0) return false;
-    for (std::size_t i = 2; i < bytes.size(); i += 2)
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
         if (bytes[i] == 0 && bytes[i + 1] == 0) return false;
     return true;
 }

@@ -48,7 +48,7 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
     EXPECT_EQ(ReadFileBytes(ini), Remembered("Tavisk.ini"));
     EXPECT_EQ(ReadFileBytes(tavisk), defaults);
     // Japanese with a 0x5C second byte and another section, a path relative to
-    // the program's folder, and a file that is not text (UTF-16 without its
+    // the program's folder, a full one inside it, and a file that is not text (UTF-16 without its
     // byte order mark: the default is used, and the file is kept as it is):
     // an untouched run leaves each byte for byte. Windows ending the session
     // ends the program without a close, asks nothing and leaves "Tavisk.ini"
@@ -57,7 +57,8 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
     const std::string notText(reinterpret_cast<const char*>(comment.data()), comment.size() * 2);
     const struct { std::string stored, shown; bool endSession; } rows[] = {
         {"[Other]\r\nx=1\r\n" + Remembered("D:\\日本\\表.ini"), "D:\\日本\\表.ini", false},
-        {Remembered("sub\\Tavisk.ini"), folder + "\\sub\\Tavisk.ini", false}, {notText, tavisk, false},
+        {Remembered("sub\\Tavisk.ini"), folder + "\\sub\\Tavisk.ini", false}, {Remembered(tavisk), tavisk, false},
+        {notText, tavisk, false},
         {"", tavisk, true}};
     CreateDirectoryW(DisplayText(folder + "\\sub").c_str(), nullptr);
     for (const auto& row : rows) {
