@@ -2,13 +2,16 @@
 
 #include <commctrl.h>
 
-#include <cstdio>
+#include <algorithm>
+#include <cstring>
+#include <string>
 
 #include "app/ProcessState.h"
 #include "app/ProgressWindow.h"
 #include "pages/InstallerIniPage.h"
 #include "pages/RtpListPage.h"
 #include "settings/ExeDirectory.h"
+#include "settings/IniFile.h"
 
 // The pages in tab order; the first is shown at start.
 const TabPageSpec MainPages[] = {
@@ -21,6 +24,8 @@ const TabPageSpec MainPages[] = {
 namespace {
 
 HHOOK TabKeysHook = nullptr;
+// InstallerIniPath as the program started with it.
+std::string StartInstallerIniPath;
 
 // A key that stands for a command of the shown page goes to that page,
 // wherever the focus is in the window; the dialog manager never sees it.
@@ -65,13 +70,35 @@ void SetIcon(HWND dialog, WPARAM which, int width, int height) {
     SendMessageW(dialog, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
 }
 
+// The stored path made full: relative to the program's folder, wherever that
+// has been moved to. An empty one stays empty.
+void ResolveInstallerIniPath() {
+    IniFile file;
+    file.SetPath(RememberedInstallerIni, false);
+    const std::string& full = RememberedInstallerIni[0] != 0 ? file.GetPath() : std::string();
+    if (full.size() < InstallerIniPathSize)
+        std::memcpy(InstallerIniPath, full.c_str(), full.size() + 1);
+    else
+        std::strcpy(InstallerIniPath, RememberedInstallerIni);
+    StartInstallerIniPath = InstallerIniPath;
+}
+
+// Another path chosen is remembered, relative to the program's folder where
+// it lies inside it; an unchanged one leaves "Kelmora.ini" as it is (see
+// SettingsFile), so that another instance's choice stays.
+void RememberInstallerIniPath() {
+    if (StartInstallerIniPath == InstallerIniPath) return;
+    const std::string text = RelativeToExeDirectory(InstallerIniPath);
+    std::memcpy(RememberedInstallerIni, text.c_str(), std::min(text.size() + 1, sizeof RememberedInstallerIni));
+    RememberedInstallerIni[InstallerIniPathSize - 1] = 0;
+}
+
 }  // namespace
 
 void InitMainDialog(HWND dialog) {
-    char defaultPath[InstallerIniPathSize];
-    std::snprintf(defaultPath, sizeof defaultPath, "%s\\%s", GetExeDirectory(), "Tavisk.ini");
     // The pages read InstallerIniPath while they are created: bind it first.
-    ToolSettings.BindText("Kelmora", "InstallIni", InstallerIniPath, InstallerIniPathSize, defaultPath);
+    ToolSettings.BindText("Kelmora", "InstallIni", RememberedInstallerIni, InstallerIniPathSize, "Tavisk.ini");
+    ResolveInstallerIniPath();
     MainTabHost.Create(GetDlgItem(dialog, MainTabControlId), AppInstance, MainPages, 0);
     FitTabTitles(dialog);
     if (TabKeysHook == nullptr)
@@ -92,10 +119,14 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return FALSE;
     case WM_CLOSE:
         // A removal under way is never cut off: the window closes once it ends.
-        if (ProgressWindow::Running())
+        if (ProgressWindow::Running()) {
             ProgressWindow::CloseOwnerAfterwards();
-        else
-            EndDialog(dialog, 0);
+            return TRUE;
+        }
+        // Edits not yet saved are offered for saving first; Cancel keeps the window.
+        if (!OfferToSaveInstallerIni()) return TRUE;
+        RememberInstallerIniPath();
+        EndDialog(dialog, 0);
         return TRUE;
     // Nor by the end of the session: the system is told the program is busy,
     // and names the progress window.
@@ -104,8 +135,12 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         return TRUE;
     // Windows ends the process after the session ends, without running the
     // destructors that write "Kelmora.ini": it is written now, as at a close.
+    // Nothing asks and nothing holds the session up: "Tavisk.ini" stays as it is.
     case WM_ENDSESSION:
-        if (wParam != FALSE) ToolSettings.Flush();
+        if (wParam != FALSE) {
+            RememberInstallerIniPath();
+            ToolSettings.Flush();
+        }
         return TRUE;
     case WM_DESTROY:
         if (TabKeysHook != nullptr) UnhookWindowsHookEx(TabKeysHook);

@@ -5,6 +5,7 @@
 // Order matters here: see the header.
 HINSTANCE AppInstance = nullptr;
 char InstallerIniPath[InstallerIniPathSize] = {};
+char RememberedInstallerIni[InstallerIniPathSize] = {};
 TabHost MainTabHost;
 SettingsFile ToolSettings("Kelmora.ini", false);
 ComboBoxCtrl RtpTypeCombo;

@@ -14,9 +14,12 @@ extern HINSTANCE AppInstance;
 // The main dialog once it exists (the desktop window before): the owner of
 // every message box and of the open-file dialog.
 extern HWND OwnerWindow;
-// The installer settings file that the first page edits, remembered in
-// "Kelmora.ini" between runs.
+// The installer settings file that the first page edits, a full path where
+// the stored one could be made full.
 extern char InstallerIniPath[InstallerIniPathSize];
+// Its text in "Kelmora.ini", bound there: relative to the program's folder
+// where the file lies inside it.
+extern char RememberedInstallerIni[InstallerIniPathSize];
 // "Kelmora.ini" next to the executable.
 extern SettingsFile ToolSettings;
 extern TabHost MainTabHost;

@@ -19,18 +19,23 @@ namespace {
 
 constexpr char Section[] = "Tavisk";
 constexpr std::size_t RtpTypeKey = InstallerIniEditCount;  // the last entry of InstallerIniKeys
-// What a missing key shows and is written as; a missing RTPType reads as
-// empty, which selects the first kind.
-constexpr std::array<const char*, InstallerIniKeys.size()> Defaults = {
-    "Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "", ""};
+constexpr std::size_t KeyCount = InstallerIniKeys.size();
+// What a missing key shows and is written as.
+constexpr std::array<const char*, KeyCount> Defaults = {"Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "",
+                                                        "RPGXP"};
+// The boxes, and the kind list last, that do not show the stored value: one
+// that could not be read exactly (a character code page 932 cannot hold, a
+// file whose encoding cannot carry it, a file held open by another program),
+// or a kind the list does not hold. They show nothing, and the file keeps the
+// value until the user types another or chooses a kind. Once saved, a
+// control is an ordinary one again.
+std::array<bool, KeyCount> NotShown = {};
+// The file as it was read or last written, to tell another program's changes.
+IniFile::Content Loaded;
+// What the boxes and the kind list showed when the file was read or last saved.
+std::array<std::wstring, InstallerIniEditCount> ShownTexts;
+int ShownKind = CB_ERR;
 constexpr int ValueSize = InstallerIniValueLimit + 1;
-// The boxes, and the kind list last, whose stored value could not be read
-// exactly (a character code page 932 cannot hold, a file whose encoding
-// cannot carry it, a file held open by another program): they show nothing,
-// and the file keeps the value until the user types another or chooses a
-// kind (the list shows none until then). Once saved, a control is an
-// ordinary one again.
-std::array<bool, InstallerIniKeys.size()> Unreadable = {};
 // One filter pair: the bare name lists only files of that name.
 constexpr char Filter[] = "Quorlen用 設定ファイル(Tavisk.ini)\0Tavisk.ini\0";
 
@@ -75,15 +80,108 @@ void FitValue(HWND edit) {
     SendMessageW(edit, EM_SETSEL, wideHead.size(), static_cast<LPARAM>(wideHead.size()));
 }
 
+void RememberShown() {
+    for (std::size_t i = 0; i < ShownTexts.size(); ++i) ShownTexts[i] = WideText(InstallerIniEdits[i]);
+    ShownKind = RtpTypeCombo.GetCurSel();
+}
+
+bool Edited() {
+    for (std::size_t i = 0; i < ShownTexts.size(); ++i)
+        if (WideText(InstallerIniEdits[i]) != ShownTexts[i]) return true;
+    return RtpTypeCombo.GetCurSel() != ShownKind;
+}
+
+// The file's values into the boxes (defaults for missing keys); false, with
+// every box empty, when it is not a settings file.
+bool ShowFile(const IniFile& file) {
+    // Taken first: a change made while the values are read is found at the save.
+    Loaded = file.Snapshot();
+    const bool settingsFile = file.IsSettingsFile();
+    for (std::size_t i = 0; i < KeyCount; ++i) {
+        std::string value;
+        const IniFile::Lookup lookup =
+            settingsFile ? file.Find(Section, InstallerIniKeys[i], value) : IniFile::Lookup::Failed;
+        if (lookup == IniFile::Lookup::Missing) value = Defaults[i];
+        value.resize(CharacterPrefix(value.c_str(), InstallerIniValueLimit));
+        NotShown[i] = lookup == IniFile::Lookup::Failed;
+        if (i != RtpTypeKey) {
+            SetText(InstallerIniEdits[i], value.c_str());
+        } else if (NotShown[i] || !RtpTypeCombo.SelectByText(value.c_str(), false)) {
+            // No kind shown rather than one the file does not hold.
+            NotShown[i] = true;
+            RtpTypeCombo.SetCurSel(-1, false);
+        }
+    }
+    RememberShown();
+    return settingsFile;
+}
+
+// Why a file cannot be written, in one line.
+const char* Reason(IniFile::WriteCheck check) {
+    switch (check) {
+    case IniFile::WriteCheck::ReadOnly: return "読み取り専用のファイルです";
+    case IniFile::WriteCheck::Utf8: return "UTF-8 のファイルは読み込むだけで、書き込みません";
+    case IniFile::WriteCheck::NoFolder: return "フォルダが見つかりません";
+    default: return "設定ファイルとして読めないファイルです";
+    }
+}
+
+enum class Stored { Saved, Refused, Unwritable, Declined, Unchanged, Restored, NotRestored };
+
+// Checks the file and every value, asks when another program changed the
+// file since it was read or last written (No reads it again into the boxes),
+// then writes: all values or, as far as the file can be put back byte for
+// byte, none. refusedKey or check say what was refused.
+Stored Store(const IniFile& file, const char*& refusedKey, IniFile::WriteCheck& check) {
+    check = file.CheckFile();
+    if (check != IniFile::WriteCheck::Ok) return Stored::Unwritable;
+    std::array<std::string, KeyCount> values;
+    std::array<bool, KeyCount> kept = {};
+    for (std::size_t i = 0; i < KeyCount; ++i) {
+        bool held = true;
+        if (i == RtpTypeKey) {
+            char type[ValueSize] = {};
+            RtpTypeCombo.GetSelectedText(type, ValueSize);
+            values[i] = type;
+        } else {
+            // A character that code page 932 cannot hold is refused, not written as a look-alike.
+            held = ToNarrow(WideText(InstallerIniEdits[i]), values[i]);
+        }
+        kept[i] = held && values[i].empty() && NotShown[i];
+        if (kept[i]) continue;
+        check = held ? file.Check(Section, InstallerIniKeys[i], values[i]) : IniFile::WriteCheck::BadValue;
+        if (check == IniFile::WriteCheck::Ok) continue;
+        refusedKey = InstallerIniKeys[i];
+        return check == IniFile::WriteCheck::BadValue ? Stored::Refused : Stored::Unwritable;
+    }
+    // A file that could not be read has no bytes to compare: only what the
+    // user typed is written to it.
+    const IniFile::Content before = file.Snapshot();
+    if ((Loaded.read || !Loaded.exists) && before != Loaded) {
+        const std::string question = std::string("「") + GetFileNamePart(file.GetPath().c_str()) +
+                                     "」は読み込んだ後で他のプログラムによって変更されています。上書きしますか？";
+        if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+            ShowFile(file);
+            return Stored::Declined;
+        }
+    }
+    bool saved = true;
+    // RTPType first, where a new file has always had it.
+    for (const std::size_t i : {RtpTypeKey, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}})
+        if (!kept[i] && !file.Write(Section, InstallerIniKeys[i], values[i])) saved = false;
+    if (!saved) {
+        if (file.Snapshot() == before) return Stored::Unchanged;
+        return file.Restore(before) ? Stored::Restored : Stored::NotRestored;
+    }
+    for (std::size_t i = 0; i < KeyCount; ++i) NotShown[i] = NotShown[i] && kept[i];
+    Loaded = file.Snapshot();
+    RememberShown();
+    return Stored::Saved;
+}
+
 void OnCommand(int id, int code, HWND control) {
     if (id == IDOK) {
-        const char* refused = nullptr;
-        if (SaveInstallerIni(&refused))
-            ShowMessage(OwnerWindow, "設定を保存しました", "お知らせ", MB_ICONINFORMATION);
-        else if (refused != nullptr)
-            ShowWarningF(OwnerWindow, "%s を保存できませんでした\n設定ファイルは変更していません", refused);
-        else
-            ShowWarning(OwnerWindow, "設定を保存できませんでした");
+        SaveInstallerIni(true);
     } else if (id == InstallerIniBrowseId) {
         BrowseInstallerIni();
     } else if (code == EN_CHANGE &&
@@ -123,67 +221,58 @@ void InitInstallerIniPage(HWND page) {
 bool LoadInstallerIni(bool chosen) {
     IniFile file;
     file.SetPath(InstallerIniPath, false);
-    const bool settingsFile = file.IsSettingsFile();
-    for (std::size_t i = 0; i < InstallerIniKeys.size(); ++i) {
-        std::string value;
-        const bool read = settingsFile && file.Read(Section, InstallerIniKeys[i], value, Defaults[i]);
-        value.resize(CharacterPrefix(value.c_str(), InstallerIniValueLimit));
-        Unreadable[i] = !read;
-        if (i != RtpTypeKey)
-            SetText(InstallerIniEdits[i], value.c_str());
-        else if (read)
-            RtpTypeCombo.SelectByText(value.c_str(), true);
-        else
-            RtpTypeCombo.SetCurSel(-1, false);  // no kind shown rather than one the file does not hold
-    }
     // Anything but a settings file is left exactly as it is.
-    if (!settingsFile) {
+    if (!ShowFile(file)) {
         if (chosen) ShowWarning(OwnerWindow, "設定ファイルとして読めないファイルです");
         return false;
     }
-    // Creates, completes and normalises the file; a failure here is not the user's doing.
-    SaveInstallerIni(nullptr);
+    // A file that does not exist yet is made with the defaults, silently; an
+    // existing one is only read.
+    const char* refusedKey = nullptr;
+    IniFile::WriteCheck check = IniFile::WriteCheck::Ok;
+    if (!Loaded.exists) Store(file, refusedKey, check);
     return true;
 }
 
-bool SaveInstallerIni(const char** refused) {
+bool SaveInstallerIni(bool announce) {
     IniFile file;
     file.SetPath(InstallerIniPath, false);
-    if (!file.IsSettingsFile()) return false;
-    std::array<std::string, InstallerIniKeys.size()> values;
-    std::array<bool, InstallerIniKeys.size()> kept = {};
-    // Every value is checked before any is written: all of them or none.
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        bool held = true;
-        if (i == RtpTypeKey) {
-            char type[ValueSize] = {};
-            RtpTypeCombo.GetSelectedText(type, ValueSize);
-            values[i] = type;
-        } else {
-            // A character that code page 932 cannot hold is refused, not written as a look-alike.
-            held = ToNarrow(WideText(InstallerIniEdits[i]), values[i]);
-        }
-        kept[i] = held && values[i].empty() && Unreadable[i];
-        if (kept[i]) continue;
-        const IniFile::WriteCheck check =
-            held ? file.Check(Section, InstallerIniKeys[i], values[i]) : IniFile::WriteCheck::BadValue;
-        if (check == IniFile::WriteCheck::Ok) continue;
-        if (refused != nullptr && check == IniFile::WriteCheck::BadValue) *refused = InstallerIniKeys[i];
+    const char* refusedKey = nullptr;
+    IniFile::WriteCheck check = IniFile::WriteCheck::Ok;
+    switch (Store(file, refusedKey, check)) {
+    case Stored::Saved:
+        if (announce) ShowMessage(OwnerWindow, "設定を保存しました", "お知らせ", MB_ICONINFORMATION);
+        return true;
+    case Stored::Refused:
+        return ShowWarningF(OwnerWindow, "%s を保存できませんでした\n設定ファイルは変更していません", refusedKey);
+    case Stored::Unwritable:
+        return ShowWarningF(OwnerWindow, "設定を保存できませんでした\n%s", Reason(check));
+    case Stored::Declined:
+        return false;
+    case Stored::Unchanged:
+        return ShowWarning(OwnerWindow, "設定を保存できませんでした\n設定ファイルは変更していません");
+    case Stored::Restored:
+        return ShowWarning(OwnerWindow, "設定を保存できませんでした\n設定ファイルは保存の前の内容に戻しました");
+    case Stored::NotRestored:
+        break;
+    }
+    return ShowWarning(OwnerWindow, "設定を保存できませんでした\n設定ファイルを保存の前の内容に戻せませんでした");
+}
+
+bool OfferToSaveInstallerIni() {
+    if (!Edited()) return true;
+    switch (ShowMessage(OwnerWindow, "変更を保存しますか？", "確認", MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+        return SaveInstallerIni(false);
+    case IDNO:
+        return true;
+    default:
         return false;
     }
-    bool saved = true;
-    // RTPType first, where a new file has always had it.
-    for (const std::size_t i : {RtpTypeKey, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}}) {
-        if (kept[i]) continue;
-        if (file.Write(Section, InstallerIniKeys[i], values[i]))
-            Unreadable[i] = false;
-        else
-            saved = false;
-    }
-    return saved;
 }
 
 void BrowseInstallerIni() {
+    if (!OfferToSaveInstallerIni()) return;
     char file[InstallerIniPathSize] = {};
     const std::string folder = GetDirectoryPart(InstallerIniPath);
     if (!ChooseOpenFile(OwnerWindow, file, sizeof file, Filter, folder.c_str(), nullptr, 1)) return;

@@ -1,8 +1,8 @@
 #pragma once
 // The first tab (template 103): edits section "Tavisk" of the companion
-// installer's settings file, whose path is InstallerIniPath. Every load writes
-// the six values straight back, so a missing file is created with the
-// defaults and a file with missing keys or an unknown RTP kind is completed.
+// installer's settings file, whose path is InstallerIniPath. The file changes
+// only when the user saves (or when it does not exist yet, and is made with
+// the defaults).
 #include <windows.h>
 
 #include <array>
@@ -31,17 +31,22 @@ extern std::array<HWND, InstallerIniEditCount> InstallerIniEdits;
 INT_PTR CALLBACK InstallerIniPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 void InitInstallerIniPage(HWND page);
-// Shows the file's values (or the defaults) and writes them back at once,
-// silently. A file that is not a settings file (not text, held open by
-// another program, a path too long) shows empty boxes and is not written;
-// when the user chose it, a warning says so. False for such a file.
+// Shows the file's values (the defaults for missing keys) and writes nothing
+// to an existing file; a file that does not exist yet is made with the
+// defaults. A file that is not a settings file (not text, held open by
+// another program, a path too long) shows empty boxes; when the user chose
+// it, a warning says so. False for such a file.
 bool LoadInstallerIni(bool chosen);
-// Checks every value, then writes RTPType and the five edit boxes. A value
-// that cannot be stored exactly (not code page 932, a line break) writes
-// nothing and names its key in refused; a file that cannot be written, or a
-// write that fails midway, returns false with refused untouched. A box whose
-// stored value could not be read, and that is still empty, keeps that value.
-bool SaveInstallerIni(const char** refused);
-// Lets the user pick another file; a confirmed choice becomes InstallerIniPath
-// and is loaded. Unsaved edits are dropped.
+// Checks every value, then writes RTPType and the five edit boxes, all of
+// them or, as far as the file can be put back, none. When another program
+// changed the file since it was read or last written, asks first; No reads
+// it again into the boxes. Tells the user why when nothing was saved, and
+// that it was saved when announce is set. A box whose stored value is not
+// shown, and that is still empty (no kind chosen), keeps that value.
+bool SaveInstallerIni(bool announce);
+// When a box or the kind differs from what was read or last saved, asks
+// whether to save it: false when the user cancels, or the save fails.
+bool OfferToSaveInstallerIni();
+// Lets the user pick another file, after offering to save edits; a confirmed
+// choice becomes InstallerIniPath and is loaded.
 void BrowseInstallerIni();

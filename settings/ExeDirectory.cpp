@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fsutil/PathRules.h"
 #include "fsutil/MbcsText.h"
 #include "fsutil/WinText.h"
 
@@ -41,4 +42,14 @@ bool EnterExeDirectory() {
 const char* GetExeDirectory() {
     EnterExeDirectory();
     return ExeDirectory;
+}
+
+std::string RelativeToExeDirectory(const std::string& path) {
+    std::wstring folder, wide;
+    std::string relative;
+    if (!ToWide(std::string(GetExeDirectory()) + '\\', folder) || folder.size() < 2 || !ToWide(path, wide) ||
+        wide.size() <= folder.size() || !SamePathText(std::wstring_view(wide).substr(0, folder.size()), folder) ||
+        !ToNarrow(std::wstring_view(wide).substr(folder.size()), relative))
+        return path;
+    return relative;
 }

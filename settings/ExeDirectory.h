@@ -1,6 +1,7 @@
 #pragma once
 // The running executable's folder, which the program keeps as its current
 // directory and against which relative ini names are resolved.
+#include <string>
 
 constexpr int ExeDirectorySize = 512;
 
@@ -16,3 +17,8 @@ bool EnterExeDirectory();
 // EnterExeDirectory(), then ExeDirectory: every request of the folder also
 // puts the current directory back there.
 const char* GetExeDirectory();
+
+// path as it is best remembered: relative to the executable's folder when it
+// lies inside it ("Tavisk.ini", "sub\Tavisk.ini", letter case ignored), so
+// that a moved folder keeps working; any other path unchanged.
+std::string RelativeToExeDirectory(const std::string& path);

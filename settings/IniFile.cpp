@@ -19,17 +19,29 @@ constexpr DWORD MaxValueUnits = 32767;
 constexpr LONGLONG MaxFileBytes = 16 * 1024 * 1024;
 
 enum class Encoding {
-    Missing,  // no such file: the platform makes it in the ANSI code page
-    Ansi,     // no byte order mark
-    Utf16,    // UTF-16 little-endian, with its byte order mark
-    Utf8,     // UTF-8 with its byte order mark
-    Other,    // unreadable, too large, UTF-16 big-endian or without a mark, not text at all
+    Missing,   // no such file: the platform makes it in the ANSI code page
+    NoFolder,  // no such file, nor the folder it would be in
+    Ansi,      // no byte order mark
+    Utf16,     // UTF-16 little-endian, with its byte order mark
+    Utf8,      // UTF-8 with its byte order mark
+    Other,     // unreadable, too large, UTF-16 big-endian or without a mark, not text at all
 };
 
 struct FileContent {
     Encoding encoding = Encoding::Other;
+    bool read = false;  // bytes holds the whole file
+    bool readOnly = false;
     std::string bytes;
 };
+
+// UTF-16 with its byte order mark, whole units and no U+0000: the platform
+// would stop at a U+0000 and write back only what came before it.
+bool IsUtf16Text(std::string_view bytes) {
+    if (!bytes.starts_with("\xFF\xFE") || bytes.size() % 2 != 0) return false;
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
+        if (bytes[i] == 0 && bytes[i + 1] == 0) return false;
+    return true;
+}
 
 // The file as it lies on disk now; the handle is closed before returning.
 // A path the profile functions cannot take (under Wine they cut it, and then
@@ -41,11 +53,15 @@ FileContent LoadFile(const std::wstring& path) {
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) file.encoding = Encoding::Missing;
+        if (error == ERROR_FILE_NOT_FOUND) file.encoding = Encoding::Missing;
+        if (error == ERROR_PATH_NOT_FOUND) file.encoding = Encoding::NoFolder;
         return file;
     }
+    BY_HANDLE_FILE_INFORMATION info{};
     LARGE_INTEGER size{};
-    bool read = GetFileSizeEx(handle, &size) != FALSE && size.QuadPart <= MaxFileBytes;
+    bool read = GetFileInformationByHandle(handle, &info) != FALSE && GetFileSizeEx(handle, &size) != FALSE &&
+                size.QuadPart <= MaxFileBytes;
+    file.readOnly = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (read) {
         file.bytes.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD done = 0;
@@ -53,18 +69,25 @@ FileContent LoadFile(const std::wstring& path) {
                done == file.bytes.size();
     }
     CloseHandle(handle);
+    file.read = read;
     if (!read) return file;
     const std::string_view bytes = file.bytes;
-    if (bytes.starts_with("\xFF\xFE"))
-        file.encoding = Encoding::Utf16;
-    else if (bytes.starts_with("\xEF\xBB\xBF"))
+    std::wstring unused;
+    if (bytes.starts_with("\xFF\xFE")) {
+        if (IsUtf16Text(bytes)) file.encoding = Encoding::Utf16;
+    } else if (bytes.starts_with("\xEF\xBB\xBF")) {
         file.encoding = Encoding::Utf8;
-    else if (!bytes.starts_with("\xFE\xFF") && bytes.find('\0') == std::string_view::npos)
-        file.encoding = Encoding::Ansi;  // a NUL byte: UTF-16 without its mark, or no text at all
+    } else if (!bytes.starts_with("\xFE\xFF") && bytes.find('\0') == std::string_view::npos &&
+               ToProfileText(bytes, unused)) {
+        // A NUL byte: UTF-16 without its mark, or no text at all. The platform
+        // reads and rewrites every line through the ANSI code page: the file
+        // is text only where that code page carries all of it.
+        file.encoding = Encoding::Ansi;
+    }
     return file;
 }
 
-enum class Lookup { Found, Missing, Failed };
+using Lookup = IniFile::Lookup;
 
 // The platform's reading of a file it can carry exactly.
 Lookup ProfileLookup(const std::wstring& path, const std::wstring& section, const std::wstring& key,
@@ -146,7 +169,7 @@ std::string Stored(const std::string& value) {
 void IniFile::SetPath(const char* name, bool absolute) {
     const char* second = NextChar(name);
     const char* third = NextChar(second);
-    const bool driveForm = *second == ':' && *third == '\\';
+    const bool driveForm = *second == ':' && (*third == '\\' || *third == '/');
     const bool share = name[0] == '\\' && name[1] == '\\';
     if (absolute || driveForm || share) {
         path = name;
@@ -160,21 +183,22 @@ void IniFile::SetPath(const char* name, bool absolute) {
     path += name;
 }
 
-bool IniFile::Read(const char* section, const char* key, std::string& out, const char* defaultValue) const {
+IniFile::Lookup IniFile::Find(const char* section, const char* key, std::string& out) const {
     out.clear();
     std::wstring widePath;
-    if (path.empty() || !ToWide(path, widePath)) return false;
+    if (path.empty() || !ToWide(path, widePath)) return Lookup::Failed;
     const FileContent file = LoadFile(widePath);
-    std::wstring wideSection, wideKey, wideFile, value;
+    std::wstring wideSection, wideKey, value;
     Lookup lookup = Lookup::Failed;
     switch (file.encoding) {
     case Encoding::Missing:
+    case Encoding::NoFolder:
         lookup = Lookup::Missing;
         break;
     case Encoding::Ansi:
-        // The platform decodes the whole file through the ANSI code page: the
-        // value comes back exactly only when all of it does.
-        if (ToProfileText(file.bytes, wideFile) && ToProfileText(section, wideSection) && ToProfileText(key, wideKey))
+        // The platform decodes the whole file through the ANSI code page, which
+        // carries all of it (see LoadFile).
+        if (ToProfileText(section, wideSection) && ToProfileText(key, wideKey))
             lookup = ProfileLookup(widePath, wideSection, wideKey, value);
         if (lookup == Lookup::Found && !(FromProfileText(value, out) && IsCodePage932(out))) lookup = Lookup::Failed;
         break;
@@ -188,8 +212,13 @@ bool IniFile::Read(const char* section, const char* key, std::string& out, const
     case Encoding::Other:
         break;
     }
-    if (lookup == Lookup::Missing) out = defaultValue != nullptr ? defaultValue : "";
-    if (lookup == Lookup::Failed) out.clear();
+    if (lookup != Lookup::Found) out.clear();
+    return lookup;
+}
+
+bool IniFile::Read(const char* section, const char* key, std::string& out, const char* defaultValue) const {
+    const Lookup lookup = Find(section, key, out);
+    if (lookup == Lookup::Missing && defaultValue != nullptr) out = defaultValue;
     return lookup != Lookup::Failed;
 }
 
@@ -219,29 +248,31 @@ IniFile::WriteCheck IniFile::Prepare(const char* section, const char* key, const
     std::wstring& wideSection = wide[1];
     std::wstring& wideKey = wide[2];
     std::wstring& wideValue = wide[3];
-    if (path.empty() || !ToWide(path, widePath)) return WriteCheck::BadFile;
+    if (path.empty() || !ToWide(path, widePath)) return WriteCheck::NotSettings;
     // A line break would end the line early and start lines of its own.
     const std::string stored = Stored(value);
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) || !ToWide(section, wideSection) ||
         !ToWide(key, wideKey) || !ToWide(stored, wideValue))
         return WriteCheck::BadValue;
     const FileContent file = LoadFile(widePath);
-    std::wstring wideFile;
     switch (file.encoding) {
     case Encoding::Missing:
     case Encoding::Ansi:
+        if (file.readOnly) return WriteCheck::ReadOnly;
         // The platform rewrites every line through the ANSI code page.
-        if (!ToProfileText(file.bytes, wideFile)) return WriteCheck::BadFile;
         if (!ToProfileText(section, wideSection) || !ToProfileText(key, wideKey) || !ToProfileText(stored, wideValue))
             return WriteCheck::BadValue;
         return WriteCheck::Ok;
     case Encoding::Utf16:
-        return WriteCheck::Ok;
+        return file.readOnly ? WriteCheck::ReadOnly : WriteCheck::Ok;
     case Encoding::Utf8:
+        return WriteCheck::Utf8;
+    case Encoding::NoFolder:
+        return WriteCheck::NoFolder;
     case Encoding::Other:
         break;
     }
-    return WriteCheck::BadFile;
+    return WriteCheck::NotSettings;
 }
 
 bool IniFile::Write(const char* section, const char* key, const std::string& value) const {
@@ -253,6 +284,34 @@ bool IniFile::Write(const char* section, const char* key, const std::string& val
 bool IniFile::IsSettingsFile() const {
     std::wstring widePath;
     return !path.empty() && ToWide(path, widePath) && LoadFile(widePath).encoding != Encoding::Other;
+}
+
+IniFile::Content IniFile::Snapshot() const {
+    Content content;
+    std::wstring widePath;
+    if (path.empty() || !ToWide(path, widePath)) return content;
+    FileContent file = LoadFile(widePath);
+    content.exists = file.encoding != Encoding::Missing && file.encoding != Encoding::NoFolder;
+    content.read = file.read;
+    content.bytes = std::move(file.bytes);
+    return content;
+}
+
+bool IniFile::Restore(const Content& before) const {
+    std::wstring widePath;
+    if (path.empty() || !ToWide(path, widePath)) return false;
+    if (!before.exists) return DeleteFileW(widePath.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (!before.read) return false;
+    // The same file, rewritten in place: its attributes, rights and links stay.
+    HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    DWORD done = 0;
+    const bool restored = WriteFile(handle, before.bytes.data(), static_cast<DWORD>(before.bytes.size()), &done,
+                                    nullptr) != FALSE &&
+                          done == before.bytes.size() && SetEndOfFile(handle) != FALSE;
+    CloseHandle(handle);
+    return restored;
 }
 
 void IniFile::WriteInt(const char* section, const char* key, std::int32_t value) const {

@@ -6,13 +6,16 @@
 //   through the ANSI code page to the platform's profile functions; where
 //   that code page cannot carry the whole file back unchanged, reads and
 //   writes fail (the platform would rewrite every line through it);
-// - a file starting with a UTF-16 byte order mark holds real UTF-16;
+// - a file starting with a UTF-16 byte order mark holds real UTF-16, when
+//   its length is even and it holds no U+0000;
 // - a file starting with a UTF-8 byte order mark is read by this class itself
 //   and never written (platforms treat such files differently).
 // - anything else (a NUL byte without a UTF-16 byte order mark: UTF-16
-//   without its mark, or no text at all; UTF-16 big-endian; a file that
-//   cannot be read or is larger than 16 MB) is no settings file: it is neither
-//   read nor written, and so never damaged.
+//   without its mark, or no text at all; UTF-16 big-endian; a UTF-16 byte
+//   order mark before an odd length or a U+0000; bytes without a mark that the
+//   ANSI code page cannot carry; a file that cannot be read or is larger than
+//   16 MB) is no settings file: it is neither read nor written, and so never
+//   damaged.
 // A path of MAX_PATH characters or more is never read or written either: the
 // platform's profile functions cannot take it. The encoding is found afresh
 // before every read and write. Keys are never deleted: an empty value is
@@ -25,13 +28,17 @@
 class IniFile {
 public:
     // A name that is absolute, whose second and third characters are ':' and
-    // '\', or that starts with "\\" (a share), is kept; any other name is
-    // placed in the executable's folder.
+    // '\' (or '/'), or that starts with "\\" (a share), is kept; any other
+    // name is placed in the executable's folder.
     // When that folder is unknown (its name cannot be held in code page 932),
     // the path stays empty: the file is then neither read nor written.
     void SetPath(const char* name, bool absolute);
     const std::string& GetPath() const { return path; }
 
+    // Found with the value; Missing, with out empty, when the file, section or
+    // key is missing; Failed, with out empty, as Read fails.
+    enum class Lookup { Found, Missing, Failed };
+    Lookup Find(const char* section, const char* key, std::string& out) const;
     // The value, or defaultValue when the file, section or key is missing.
     // False, with out empty, when there is no path or the stored text cannot
     // be carried back exactly: the file cannot be read, or the value holds
@@ -50,14 +57,33 @@ public:
     bool Write(const char* section, const char* key, const std::string& value) const;
 
     // Whether Write would store the value, without writing: BadValue when the
-    // value (or section or key) cannot be stored exactly, BadFile when the
-    // file cannot be written at all. The platform may still refuse the write.
-    enum class WriteCheck { Ok, BadValue, BadFile };
+    // value (or section or key) cannot be stored exactly; otherwise why the
+    // file cannot be written at all (a read-only file, a UTF-8 file, no
+    // settings file or no usable path, a missing folder). The platform may
+    // still refuse the write.
+    enum class WriteCheck { Ok, BadValue, ReadOnly, Utf8, NotSettings, NoFolder };
     WriteCheck Check(const char* section, const char* key, const std::string& value) const;
+    // The same for the file alone.
+    WriteCheck CheckFile() const { return Check("", "", ""); }
 
     // Whether the file is missing or one this class reads and writes: false
     // for files that are not text, cannot be read now, or have no usable path.
     bool IsSettingsFile() const;
+
+    // The file as it lies on disk, to tell whether another program has
+    // changed it since, and to put it back. read is false for a file that
+    // exists but cannot be read now (held open, too large, no usable path).
+    struct Content {
+        bool exists = false;
+        bool read = false;
+        std::string bytes;
+        bool operator==(const Content&) const = default;
+    };
+    Content Snapshot() const;
+    // Puts the file back as before was, byte for byte: a file that did not
+    // exist is deleted. False when that cannot be done (before was not read,
+    // or the platform refuses).
+    bool Restore(const Content& before) const;
     void WriteInt(const char* section, const char* key, std::int32_t value) const;
     void WriteByte(const char* section, const char* key, std::uint8_t value) const;
 

@@ -29,11 +29,11 @@ struct SettingBinding final : ComparableEntry<SettingBinding> {
     BindingKind kind = BindingKind::TextBuffer;
     std::string section;
     std::string key;
-    // False when the stored value could not be read into the variable: writing
-    // the variable back would replace a value the program cannot hold. A text
-    // variable is written all the same once the program has changed it from
-    // the default it was given instead (the user chose a new value).
-    bool writeBack = true;
+    // The value the variable was given when bound (as text, "%d" for
+    // numbers). It is written back only when the program changed it from
+    // this, or when the file does not hold the key by then: otherwise the file
+    // keeps what it holds, byte for byte, also a value the program could not
+    // read or one another instance stored meanwhile.
     std::string given;
 
     // Same section and key, byte for byte. Letter case counts, although the

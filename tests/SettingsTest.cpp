@@ -21,7 +21,7 @@ TEST(IniFile, SetPathPutsOtherNamesInTheExeFolder) {
     SetCurrentDirectoryW(L"C:\\");
     EXPECT_EQ(pathOf("Kelmora.ini", false), folder + "\\Kelmora.ini");
     EXPECT_EQ(pathOf("C:x", false), folder + "\\C:x");
-    for (const char* kept : {"D:\\x.ini", "\x95\x5C:\\x", "\\\\srv\\share\\x.ini"}) EXPECT_EQ(pathOf(kept, false), kept);
+    for (const char* kept : {"D:\\x.ini", "\x95\x5C:\\x", "\\\\srv\\share\\x.ini", "Z:/data/x.ini"}) EXPECT_EQ(pathOf(kept, false), kept);
     EXPECT_EQ(pathOf("x.ini", true), "x.ini");
 }
 
@@ -81,7 +81,8 @@ TEST(IniFile, TextIsExactOrTheOperationFails) {
     EXPECT_FALSE(file.Write("K", "In", "x") || none.Write("K", "In", "x") || none.Read("K", "In", out, 8, "d") || *out);
 }
 
-// Files that are not text (UTF-16 without its byte order mark, a NUL byte, a
+// Files that are not text (UTF-16 without its byte order mark, or with it but
+// holding U+0000, of an odd length, or before binary bytes; a NUL byte; a
 // bitmap) and a path the profile functions cannot take: never read, never
 // written.
 TEST(IniFile, AnythingButASettingsFileIsLeftAlone) {
@@ -90,6 +91,9 @@ TEST(IniFile, AnythingButASettingsFileIsLeftAlone) {
     const struct { std::string name, bytes; } rows[] = {
         {"utf16.ini", Utf16(L"[Other]\r\nName=Keep me\r\n[K]\r\nIn=x\r\n")},
         {"blob.ini", text + std::string("Blob=abc\0def\r\n", 14)},
+        {"nul16.ini", "\xFF\xFE" + Utf16(std::wstring(L"[K]\r\nIn=A\r\n[Data]\r\nblob=abc\0def\r\nnext=1\r\n\0[Keep]\r\nk=v\r\n", 55))},
+        {"odd16.ini", "\xFF\xFE" + Utf16(L"[K]\r\nIn=x\r\n") + "\n"},
+        {"bin16.ini", std::string("\xFF\xFE" "BM\x36\x03\0\0\0\0\x36\0\0\0", 14) + text},
         {"title.bmp", std::string("BM\x36\x03\0\0\0\0\x36\0\0\0\r\n", 15) + text},
         {std::string(259 - dir.Path().size(), 'P'), text},  // 260 characters with the separator
     };
@@ -122,11 +126,12 @@ TEST(IniFile, BlanksAndQuotesAtTheEndsComeBack) {
     }
 }
 
-// Written back at the end, by key byte-wise. A stored text the program cannot
-// hold (not code page 932, or too long for the buffer: it would be written back
-// cut) reads as the default and is not written back, so the file keeps it,
-// unless the program then sets a new text. The file is UTF-16, which every ANSI
-// code page can have written. (The program binds texts only.)
+// Written back at the end, by key byte-wise, only what changed or is missing.
+// A stored text
+// the program cannot hold (not code page 932, or too long for the buffer: it
+// would be written back cut) reads as the default and stays, unless the
+// program then sets a new text. The file is UTF-16, which every ANSI code
+// page can have written. (The program binds texts only.)
 TEST(SettingsFile, WritesTheBoundTextsBackAtTheEnd) {
     ScratchDir dir;
     const std::string path = dir / "Kelmora.ini";

@@ -14,7 +14,7 @@
 
 namespace {
 
-constexpr int PathBox = 1003, Browse = 1002, Combo = 1010, Fields[] = {1004, 1006, 1007, 1008, 1009};
+constexpr int PathBox = 1003, BrowseButton = 1002, Combo = 1010, Fields[] = {1004, 1006, 1007, 1008, 1009};
 using Values = std::vector<std::string>;  // RTPName, Title, Copyright, Version, Bitmap, RTPType[, path]
 const Values Defaults = {"Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "", "RPGXP"};
 Values With(Values v, const std::string& path) { return v.push_back(path), v; }
@@ -42,58 +42,73 @@ struct InstallerIniPageTest : testing::Test {
         for (int id : {1004, 1006, 1007, 1008, 1009, Combo, PathBox}) shown.push_back(WindowText(Item(id)));
         return shown;
     }
-    // Clicks a button and answers what it opens: a box with OK, the open-file
-    // dialog with name, or with Cancel when name is empty.
-    std::string Press(int id, const std::string& name = "") {
+    // Clicks a button and answers the first box it opens with button (the
+    // open-file dialog with name); its "caption: text".
+    std::string Press(int id, int button = IDOK, const std::string& name = "") {
         ClickButton(Item(id));
-        const std::string seen = app->Answer(id == Browse && name.empty() ? IDCANCEL : IDOK, name);
+        const std::string seen = app->Answer(button, name);
         SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);  // answered once loaded
         return seen;
     }
+    std::string Browse(const std::string& name) { return Press(BrowseButton, name.empty() ? IDCANCEL : IDOK, name); }
     ScratchDir dir;
     std::unique_ptr<AppDriver> app;
     HWND page = nullptr;
 };
 
+const std::string Ask = "確認: 変更を保存しますか？";
+
 TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
-    // Another section and key, a kind in the wrong case, 300 bytes.
+    // A comment, blank lines, LF line ends, blanks around '=', another section
+    // and key, a kind in the wrong case, 300 bytes: opening writes nothing.
     const std::string start = dir / "sub\\Tavisk.ini", title = Repeat("ソ", 129);
-    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(start, "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=rpgvx\r\nTitle=" +
-                                          Repeat("ソ", 150) + "\r\nVersion=表\r\n"));
-    const std::string completed = "[Other]\r\nk=v\r\n[Tavisk]\r\nExtra=ソ\r\nRTPType=RPGXP\r\nTitle=" + title +
-                                  "\r\nVersion=表\r\nRTPName=Test\r\nCopyright=Copyright(c) 2009,\r\nBitmap=\r\n";
+    const std::string handEdited = "; mine\n\n[Other]\n  k = v\n[Tavisk]\nExtra=ソ\nRTPType=rpgvx\nTitle=" +
+                                   Repeat("ソ", 150) + "\nVersion=表\n";
+    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(start, handEdited));
     Start(start);
-    EXPECT_EQ(Shown(), (Values{"Test", title, "Copyright(c) 2009,", "表", "", "RPGXP", start}));
-    EXPECT_EQ(ReadFileBytes(start), completed);
+    EXPECT_EQ(Shown(), (Values{"Test", title, "Copyright(c) 2009,", "表", "", "", start}));
+    // Typed edits are not dropped unasked: Cancel keeps them, No drops them
+    // only once another file is chosen. Typed back as read, nothing asks.
     SetControlText(Item(Fields[2]), "unsaved");
-    Press(Browse);  // cancelled: nothing changes
+    EXPECT_EQ(Press(BrowseButton, IDCANCEL), Ask);
+    EXPECT_EQ(app->WaitBox(500), nullptr) << "Cancel opened the open-file dialog";
+    EXPECT_EQ(Press(BrowseButton, IDNO), Ask);
+    app->Answer(IDCANCEL);
     EXPECT_EQ(Shown()[2] + " " + Shown()[6], "unsaved " + start);
-    // Bare names land in the current file's folder; the unsaved edit is lost.
+    SetControlText(Item(Fields[2]), "Copyright(c) 2009,");
+    // Bare names land in the current file's folder. Only an exact kind is
+    // shown; any other shows none and is kept by a save, with the missing keys.
     for (const std::string stored : {"RPGVX", "rpgvx", "", "RPG2000"}) {
-        const std::string path = dir / "sub\\x" + stored + ".ini";
-        ASSERT_TRUE(WriteFileBytes(path, "[Tavisk]\r\nRTPType=" + stored + "\r\n"));
-        Press(Browse, "x" + stored + ".ini");
-        Values fixed = Defaults;
-        fixed[5] = stored == "RPGVX" ? stored : "RPGXP";
-        EXPECT_EQ(Shown(), With(fixed, path)) << "RTPType=" << stored;
-        EXPECT_EQ(ReadFileBytes(path), NewSection(fixed)) << "RTPType=" << stored;
+        const std::string path = dir / "sub\\x" + stored + ".ini", bytes = "[Tavisk]\r\nRTPType=" + stored + "\r\n";
+        ASSERT_TRUE(WriteFileBytes(path, bytes));
+        Browse("x" + stored + ".ini");
+        Values shown = Defaults;
+        shown[5] = stored == "RPGVX" ? stored : "";
+        EXPECT_EQ(Shown(), With(shown, path)) << "RTPType=" << stored;
+        EXPECT_EQ(ReadFileBytes(path), bytes) << "RTPType=" << stored;
     }
-    EXPECT_EQ(ReadFileBytes(start), completed);
-    Press(Browse, dir / "missing\\Tavisk.ini");
-    EXPECT_EQ(app->WaitBox(1000), nullptr) << "the write after a load is silent";
+    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
+    Values rpg2000 = Defaults;
+    rpg2000[5] = "RPG2000";
+    EXPECT_EQ(ReadFileBytes(dir / "sub\\xRPG2000.ini"), NewSection(rpg2000));
+    EXPECT_EQ(ReadFileBytes(start), handEdited);
+    // A file not there yet is made at once, silently, where it can be.
+    Browse(dir / "missing\\Tavisk.ini");
+    EXPECT_EQ(app->WaitBox(1000), nullptr) << "the write of a new file is silent";
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\nフォルダが見つかりません");
     // Not text: shown empty, never written, and the user is told.
     const std::string bitmap = dir / "sub\\title.bmp", pixels = std::string("BM\x36\x03\0\0\0\0\r\n", 10) + "[Tavisk]\r\nTitle=x\r\n";
     ASSERT_TRUE(WriteFileBytes(bitmap, pixels));
-    Press(Browse, bitmap);
+    Browse(bitmap);
     EXPECT_EQ(app->Answer(IDOK), "エラー: 設定ファイルとして読めないファイルです");
     EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", bitmap}));
-    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n設定ファイルとして読めないファイルです");
     EXPECT_EQ(ReadFileBytes(bitmap), pixels);
 
     // A value the program cannot hold stays in the file until the user replaces it.
     const std::string unicode = dir / "sub\\u.ini";
     ASSERT_TRUE(WriteFileBytes(unicode, "\xFF\xFE" + Utf16(L"[Tavisk]\r\nTitle=Zo\u00EB\r\n")));
-    Press(Browse, unicode);
+    Browse(unicode);
     EXPECT_EQ(Shown()[1], "");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=Zo\u00EB\r\n")), std::string::npos) << "kept";
@@ -105,7 +120,7 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=\r\n")), std::string::npos) << "cleared once saved";
 
     const std::string chosen = dir / "ソフト表.ini";  // new, and remembered
-    Press(Browse, chosen);
+    Browse(chosen);
     EXPECT_EQ(Shown()[6] + " " + ReadFileBytes(chosen), chosen + " " + NewSection(Defaults));
     // 300 bytes: 259 would end inside a character. Then typing at the start,
     // where the caret is: what no longer fits is refused, the rest kept.
@@ -117,10 +132,9 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
     const Values kept = {"A" + Repeat("表", 129), "Aソx" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp", "RPGVX"};
     EXPECT_EQ(Shown(), With(kept, chosen));
-    // As root a read-only file is writable: a folder in its place is not.
-    ASSERT_TRUE(DeleteFileW(DisplayText(chosen).c_str()) && MakeDirectory(chosen));
-    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした");
-    RemoveDirectoryW(DisplayText(chosen).c_str());
+    ASSERT_TRUE(SetFileAttributesW(DisplayText(chosen).c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n読み取り専用のファイルです");
+    SetFileAttributesW(DisplayText(chosen).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept));
     // All or nothing: one value code page 932 cannot hold, and nothing is written.
@@ -128,6 +142,27 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));
     EXPECT_EQ(Press(IDOK), "エラー: Bitmap を保存できませんでした\n設定ファイルは変更していません");
     EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept)) << "no value is written";
+    // Another program changed the file since the save: Enter on the question
+    // says No, which reads the file again and writes nothing.
+    Values script = kept;
+    script[1] = "Title set by the build script", script[3] = "V2";
+    ASSERT_TRUE(WriteFileBytes(chosen, NewSection(script)));
+    SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"b.bmp"));
+    EXPECT_EQ(Press(IDOK, 0), "確認: 「ソフト表.ini」は読み込んだ後で他のプログラムによって変更されています。上書きしますか？");
+    EXPECT_EQ(Shown(), With(script, chosen));
+    EXPECT_EQ(ReadFileBytes(chosen), NewSection(script));
+    SetControlText(Item(Fields[0]), "New name");
+    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました") << "read again, nothing to ask";
+    script[0] = "New name";
+    EXPECT_EQ(ReadFileBytes(chosen), NewSection(script));
+    // A write that fails midway (the first one takes the file past the 16 MB
+    // a settings file may have): the file is put back byte for byte.
+    const std::string big = dir / "big.ini", huge = "[Tavisk]\r\nRTPName=a\r\n[Pad]\r\np=" + std::string(16777179, 'x') + "\r\n";
+    ASSERT_TRUE(huge.size() == 16777211 && WriteFileBytes(big, huge));
+    Browse(big);
+    SetControlText(Item(Fields[0]), "b");
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n設定ファイルは保存の前の内容に戻しました");
+    EXPECT_TRUE(ReadFileBytes(big) == huge) << "not put back";
     ASSERT_TRUE(app->Close());
 
     // Held open by another program when the page is made: nothing is shown,
@@ -138,7 +173,7 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     CloseHandle(lock);
     SetControlText(Item(Fields[3]), "Ver2");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    Values saved = kept;
+    Values saved = script;
     saved[3] = "Ver2";
     EXPECT_EQ(ReadFileBytes(chosen), NewSection(saved));
     ASSERT_TRUE(app->Close());

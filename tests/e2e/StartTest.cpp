@@ -1,7 +1,7 @@
 // Starting and closing the shipped Kelmora.exe as the release zip gives it:
 // its window, the installer tab's defaults written at once, and "Kelmora.ini"
-// written next to the exe only when it closes or the session ends, keeping
-// what a user stored there byte for byte.
+// written next to the exe only when it closes or the session ends, and only
+// when there is something to keep.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -28,44 +28,82 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
     ASSERT_TRUE(unpacked || CopyFileW(DisplayText(BuiltExePath()).c_str(), DisplayText(exe).c_str(), FALSE));
     for (const std::string& left : {ini, tavisk}) DeleteFileW(DisplayText(left).c_str());  // by the other locale's run
 
+    const std::string defaults = "[Tavisk]\r\nRTPType=RPGXP\r\nRTPName=Test\r\nTitle=Test Quorlen\r\n"
+                                 "Copyright=Copyright(c) 2009,\r\nVersion=Ver0.01\r\nBitmap=\r\n";
     {
         AppDriver app;
         ASSERT_TRUE(app.StartProgram(exe));
         EXPECT_EQ(WindowText(app.dialog), "Quorlen 開発者用エディタ Ver1.10");
-        EXPECT_EQ(ReadFileBytes(tavisk), "[Tavisk]\r\nRTPType=RPGXP\r\nRTPName=Test\r\nTitle=Test Quorlen\r\n"
-                                         "Copyright=Copyright(c) 2009,\r\nVersion=Ver0.01\r\nBitmap=\r\n")
-            << "the installer tab's defaults, written at once";
-        EXPECT_EQ(WindowText(GetDlgItem(app.PageWith(1010), 1003)), tavisk);
+        EXPECT_EQ(ReadFileBytes(tavisk), defaults) << "the installer tab's defaults, written at once";
+        const HWND page = app.PageWith(1010);
+        EXPECT_EQ(WindowText(GetDlgItem(page, 1003)), tavisk);
         EXPECT_FALSE(PathExists(ini)) << "nothing is written before the end";
-        ASSERT_TRUE(app.Close());
+        // A typed edit is not dropped unasked: Cancel keeps the window.
+        SetControlText(GetDlgItem(page, 1006), "typed");
+        for (const int answer : {IDCANCEL, IDNO}) {
+            PostMessageW(app.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            EXPECT_EQ(app.Answer(answer), "確認: 変更を保存しますか？");
+            EXPECT_EQ(app.WaitExit(answer == IDNO ? 15000 : 1000), answer == IDNO);
+        }
     }
-    EXPECT_EQ(ReadFileBytes(ini), Remembered(tavisk));
+    EXPECT_EQ(ReadFileBytes(ini), Remembered("Tavisk.ini"));
+    EXPECT_EQ(ReadFileBytes(tavisk), defaults);
     // Japanese with a 0x5C second byte and another section, a path relative to
-    // the program's folder, and a file that is not text (UTF-16 without its
-    // byte order mark: the default is used, and the file is kept as it is).
-    // Windows ending the session ends the program without a close: what it
-    // remembers is written all the same.
+    // the program's folder, a full one inside it, and a file that is not text (UTF-16 without its
+    // byte order mark: the default is used, and the file is kept as it is):
+    // an untouched run leaves each byte for byte. Windows ending the session
+    // ends the program without a close, asks nothing and leaves "Tavisk.ini"
+    // as it is: "Kelmora.ini" is written, as it held no path.
     const std::wstring comment = L"; mine\r\n[Kelmora]\r\n";
     const std::string notText(reinterpret_cast<const char*>(comment.data()), comment.size() * 2);
     const struct { std::string stored, shown; bool endSession; } rows[] = {
         {"[Other]\r\nx=1\r\n" + Remembered("D:\\日本\\表.ini"), "D:\\日本\\表.ini", false},
-        {Remembered("sub\\Tavisk.ini"), "sub\\Tavisk.ini", false}, {notText, tavisk, false},
+        {Remembered("sub\\Tavisk.ini"), folder + "\\sub\\Tavisk.ini", false}, {Remembered(tavisk), tavisk, false},
+        {notText, tavisk, false},
         {"", tavisk, true}};
     CreateDirectoryW(DisplayText(folder + "\\sub").c_str(), nullptr);
     for (const auto& row : rows) {
         ASSERT_TRUE(WriteFileBytes(ini, row.stored));
         AppDriver app;
         ASSERT_TRUE(app.StartProgram(exe)) << row.shown;
-        EXPECT_EQ(WindowText(GetDlgItem(app.PageWith(1010), 1003)), row.shown);
+        const HWND page = app.PageWith(1010);
+        EXPECT_EQ(WindowText(GetDlgItem(page, 1003)), row.shown);
         if (row.endSession) {
-            SendMessageTimeoutW(app.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
+            SetControlText(GetDlgItem(page, 1006), "typed");
+            EXPECT_EQ(SendMessageTimeoutW(app.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr), TRUE);
             SendMessageTimeoutW(app.dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
+            EXPECT_EQ(app.WaitBox(500), nullptr) << "the session end asked";
+            EXPECT_EQ(ReadFileBytes(tavisk), defaults);
         } else {
             ASSERT_TRUE(app.Close());
         }
-        EXPECT_EQ(ReadFileBytes(ini), row.endSession ? Remembered(tavisk) : row.stored) << row.shown;
+        EXPECT_EQ(ReadFileBytes(ini), row.endSession ? Remembered("Tavisk.ini") : row.stored) << row.shown;
     }
     EXPECT_TRUE(PathExists(folder + "\\sub\\Tavisk.ini"));
+}
+
+// Two instances in turn: the second chooses another file and closes, the
+// first, untouched, closes after it and keeps that choice. The folder moved
+// afterwards, the program still finds the chosen file inside it.
+TEST(Start, TwoInstancesInTurnThenTheFolderMoved) {
+    ScratchDir scratch;
+    const std::string folder = scratch / "x64", moved = scratch / "移動後", chosen = folder + "\\b\\Tavisk.ini";
+    ASSERT_TRUE(MakeDirectory(folder) && MakeDirectory(folder + "\\b"));
+    {
+        AppDriver first, second;
+        ASSERT_TRUE(first.Start(folder) && second.StartProgram(folder + "\\Kelmora.exe"));
+        const HWND page = second.PageWith(1010);
+        ClickButton(GetDlgItem(page, 1002));
+        second.Answer(IDOK, chosen);
+        EXPECT_TRUE(Eventually([&] { return WindowText(GetDlgItem(page, 1003)) == chosen; }));
+        ASSERT_TRUE(second.Close() && first.Close());
+    }
+    EXPECT_EQ(ReadFileBytes(folder + "\\Kelmora.ini"), Remembered("b\\Tavisk.ini"));
+    ASSERT_TRUE(MoveFileW(DisplayText(folder).c_str(), DisplayText(moved).c_str()));
+    AppDriver app;
+    ASSERT_TRUE(app.StartProgram(moved + "\\Kelmora.exe"));
+    EXPECT_EQ(WindowText(GetDlgItem(app.PageWith(1010), 1003)), moved + "\\b\\Tavisk.ini");
+    ASSERT_TRUE(app.Close());
 }
 
 // In a drive's root the program's folder is "K:" alone. In a folder whose
@@ -83,7 +121,7 @@ TEST(Start, InADriveRootAndInAFolderCodePage932CannotHold) {
         AppDriver app;
         ASSERT_TRUE(app.Start(drive) && app.Close()) << drive;
     }
-    EXPECT_EQ(ReadFileBytes(drive + "\\Kelmora.ini"), Remembered(drive + "\\Tavisk.ini"));
+    EXPECT_EQ(ReadFileBytes(drive + "\\Kelmora.ini"), Remembered("Tavisk.ini"));
     for (const std::wstring& file : files) DeleteFileW(file.c_str());
     CreateDirectoryW(folder.c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(DisplayText(BuiltExePath()).c_str(), files[3].c_str(), FALSE));
