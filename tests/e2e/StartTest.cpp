@@ -159,7 +159,7 @@ HWND BoxTitled(const AppDriver& app, const std::string& caption, const std::stri
 // A removal under way holds up the end of the session and a close: the
 // window stays until the removal has ended and said so, then closes.
 TEST(Start, ARemovalUnderWayHoldsTheSessionEndAndTheClose) {
-    const char* big = std::getenv("KELMORA_BIG_TREE");  // 2,000 folders, made by the test run
+    const char* big = std::getenv("KELMORA_BIG_TREE");  // 8,000 folders, made by the test run
     ASSERT_NE(big, nullptr) << "run through ctest: KELMORA_BIG_TREE is not set";
     const std::string tree = std::string(big) + "/b";
     ScratchDir dir;
