@@ -11,39 +11,30 @@
 namespace {
 
 // The program's texts are code page 932 bytes, which GoogleTest prints
-// escaped ("\x82\xCC"): each failure is printed again, its escapes undone and
-// its text in UTF-8, so that the Japanese can be read.
-class Utf8Failures : public testing::EmptyTestEventListener {
+// escaped ("\x82\xCC"): each failure holding any is printed again in UTF-8,
+// its escapes undone, so that the Japanese can be read.
+struct Utf8Failures : testing::EmptyTestEventListener {
     void OnTestPartResult(const testing::TestPartResult& result) override {
-        if (!result.failed()) return;
         const std::string escaped = result.message();
         std::string bytes;
         for (std::size_t i = 0; i < escaped.size(); ++i) {
-            const char c = escaped[i];
-            if (c == '"' && escaped.compare(i, 3, "\" \"") == 0) {  // a literal split after an escape
+            if (escaped.compare(i, 3, "\" \"") == 0)  // a literal split after an escape
                 i += 2;
-            } else if (c == '\\' && i + 3 < escaped.size() && escaped[i + 1] == 'x' && std::isxdigit(escaped[i + 2]) &&
-                       std::isxdigit(escaped[i + 3])) {
-                bytes += static_cast<char>(std::stoi(escaped.substr(i + 2, 2), nullptr, 16));
-                i += 3;
-            } else if (c == '\\' && i + 1 < escaped.size() && (escaped[i + 1] == '\\' || escaped[i + 1] == '"')) {
+            else if (escaped.compare(i, 2, "\\\\") == 0)
                 bytes += escaped[++i];
-            } else {
-                bytes += c;
-            }
+            else if (escaped.compare(i, 2, "\\x") == 0 && i + 3 < escaped.size() && std::isxdigit(escaped[i + 2]) &&
+                     std::isxdigit(escaped[i + 3]))
+                bytes += static_cast<char>(std::stoi(escaped.substr(i + 2, 2), nullptr, 16)), i += 3;
+            else
+                bytes += escaped[i];
         }
-        bool ascii = true;
-        for (const char c : bytes) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-        if (ascii) return;  // nothing to show otherwise
-        const int units = MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-        std::wstring wide(static_cast<std::size_t>(units), L'\0');
-        MultiByteToWideChar(932, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), units);
-        const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-        std::string utf8(static_cast<std::size_t>(size), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, utf8.data(), size, nullptr, nullptr);
-        std::printf("%s:%d: the failure above, in UTF-8:\n%s\n", result.file_name() ? result.file_name() : "?",
-                    result.line_number(), utf8.c_str());
-        std::fflush(stdout);
+        int units = MultiByteToWideChar(932, 0, bytes.data(), int(bytes.size()), nullptr, 0);
+        std::wstring text(std::size_t(units), L'\0');
+        MultiByteToWideChar(932, 0, bytes.data(), int(bytes.size()), text.data(), units);
+        std::string utf8(std::size_t(units) * 3, '\0');
+        utf8.resize(std::size_t(WideCharToMultiByte(CP_UTF8, 0, text.data(), units, utf8.data(), units * 3, nullptr, nullptr)));
+        if (result.failed() && utf8 != bytes)
+            std::printf("%s:%d: the failure above, in UTF-8:\n%s\n", result.file_name(), result.line_number(), utf8.c_str());
     }
 };
 

@@ -1,6 +1,8 @@
 // The installer settings page in one journey, hosted in this process: a
 // hand-edited file, browsing for others, edits, failed and good saves, files
 // that are not settings files, and the page made again on the chosen file.
+// Each step is a test of its own on the page the suite hosts, in order, so a
+// failure leaves the later checks to report.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -28,15 +30,26 @@ std::string NewSection(Values v) {  // RTPType first in a file the page makes; b
 std::string Repeat(const std::string& text, int times) { return times > 0 ? text + Repeat(text, times - 1) : ""; }
 std::string Utf16(const std::wstring& text) { return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2); }
 
+// What the journey's steps share.
+struct Journey {
+    ScratchDir dir;
+    std::unique_ptr<AppDriver> app;
+    HWND page = nullptr;
+    const std::string start = dir / "sub\\Tavisk.ini", chosen = dir / "ソフト表.ini";
+    Values kept, script;
+};
+
 struct InstallerIniPageTest : testing::Test {
+    static void SetUpTestSuite() { journey = std::make_unique<Journey>(); }
+    static void TearDownTestSuite() { journey.reset(); }
     // Makes the page on path, as the program does at its start.
     void Start(const std::string& path) {
-        app = std::make_unique<AppDriver>();
+        j.app = std::make_unique<AppDriver>();
         std::strcpy(InstallerIniPath, path.c_str());
-        ASSERT_TRUE(app->Host(InstallerIniTemplate, InstallerIniPageProc));
-        page = app->PageWith(Combo);
+        ASSERT_TRUE(j.app->Host(InstallerIniTemplate, InstallerIniPageProc));
+        j.page = j.app->PageWith(Combo);
     }
-    HWND Item(int id) const { return GetDlgItem(page, id); }
+    HWND Item(int id) const { return GetDlgItem(j.page, id); }
     Values Shown() const {  // the six values, and the path box last
         Values shown;
         for (int id : {1004, 1006, 1007, 1008, 1009, Combo, PathBox}) shown.push_back(WindowText(Item(id)));
@@ -46,38 +59,49 @@ struct InstallerIniPageTest : testing::Test {
     // open-file dialog with name); its "caption: text".
     std::string Press(int id, int button = IDOK, const std::string& name = "") {
         ClickButton(Item(id));
-        const std::string seen = app->Answer(button, name);
-        SendMessageTimeoutW(page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);  // answered once loaded
+        const std::string seen = j.app->Answer(button, name);
+        SendMessageTimeoutW(j.page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);  // answered once loaded
         return seen;
     }
     std::string Browse(const std::string& name) { return Press(BrowseButton, name.empty() ? IDCANCEL : IDOK, name); }
-    ScratchDir dir;
-    std::unique_ptr<AppDriver> app;
-    HWND page = nullptr;
+
+    static std::unique_ptr<Journey> journey;
+    Journey& j = *journey;
+    const ScratchDir& dir = j.dir;
 };
+std::unique_ptr<Journey> InstallerIniPageTest::journey;
 
 const std::string Ask = "確認: 変更を保存しますか？";
 
-TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
-    // A comment, blank lines, LF line ends, blanks around '=', another section
-    // and key, a kind in the wrong case, 300 bytes: opening writes nothing.
-    const std::string start = dir / "sub\\Tavisk.ini", title = Repeat("ソ", 129);
-    const std::string handEdited = "; mine\n\n[Other]\n  k = v\n[Tavisk]\nExtra=ソ\nRTPType=rpgvx\nTitle=" +
-                                   Repeat("ソ", 150) + "\nVersion=表\n";
-    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(start, handEdited));
+// A comment, blank lines, LF line ends, blanks around '=', another section and
+// key, a kind in the wrong case, 300 bytes: opening writes nothing.
+const std::string HandEdited = "; mine\n\n[Other]\n  k = v\n[Tavisk]\nExtra=ソ\nRTPType=rpgvx\nTitle=" +
+                               Repeat("ソ", 150) + "\nVersion=表\n";
+
+TEST_F(InstallerIniPageTest, OpeningAHandEditedFileWritesNothing) {
+    const std::string& start = j.start;
+    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(start, HandEdited));
     Start(start);
-    EXPECT_EQ(Shown(), (Values{"Test", title, "Copyright(c) 2009,", "表", "", "", start}));
-    // Typed edits are not dropped unasked: Cancel keeps them, No drops them
-    // only once another file is chosen. Typed back as read, nothing asks.
+    EXPECT_EQ(Shown(), (Values{"Test", Repeat("ソ", 129), "Copyright(c) 2009,", "表", "", "", start}));
+    EXPECT_EQ(ReadFileBytes(start), HandEdited);
+}
+
+// Typed edits are not dropped unasked: Cancel keeps them, No drops them only
+// once another file is chosen. Typed back as read, nothing asks.
+TEST_F(InstallerIniPageTest, TypedEditsAreNotDroppedUnasked) {
+    const std::string& start = j.start;
     SetControlText(Item(Fields[2]), "unsaved");
     EXPECT_EQ(Press(BrowseButton, IDCANCEL), Ask);
-    EXPECT_EQ(app->WaitBox(500), nullptr) << "Cancel opened the open-file dialog";
+    EXPECT_EQ(j.app->WaitBox(500), nullptr) << "Cancel opened the open-file dialog";
     EXPECT_EQ(Press(BrowseButton, IDNO), Ask);
-    app->Answer(IDCANCEL);
+    j.app->Answer(IDCANCEL);
     EXPECT_EQ(Shown()[2] + " " + Shown()[6], "unsaved " + start);
     SetControlText(Item(Fields[2]), "Copyright(c) 2009,");
-    // Bare names land in the current file's folder. Only an exact kind is
-    // shown; any other shows none and is kept by a save, with the missing keys.
+}
+
+// Bare names land in the current file's folder. Only an exact kind is shown;
+// any other shows none and is kept by a save, with the missing keys.
+TEST_F(InstallerIniPageTest, OnlyAnExactKindIsShownAndAnyOtherKept) {
     for (const std::string stored : {"RPGVX", "rpgvx", "", "RPG2000"}) {
         const std::string path = dir / "sub\\x" + stored + ".ini", bytes = "[Tavisk]\r\nRTPType=" + stored + "\r\n";
         ASSERT_TRUE(WriteFileBytes(path, bytes));
@@ -91,21 +115,26 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     Values rpg2000 = Defaults;
     rpg2000[5] = "RPG2000";
     EXPECT_EQ(ReadFileBytes(dir / "sub\\xRPG2000.ini"), NewSection(rpg2000));
-    EXPECT_EQ(ReadFileBytes(start), handEdited);
-    // A file not there yet is made at once, silently, where it can be.
+    EXPECT_EQ(ReadFileBytes(j.start), HandEdited);
+}
+
+// A file not there yet is made at once, silently, where it can be; one that
+// is not text is shown empty, never written, and the user is told.
+TEST_F(InstallerIniPageTest, FilesNotThereOrNotText) {
     Browse(dir / "missing\\Tavisk.ini");
-    EXPECT_EQ(app->WaitBox(1000), nullptr) << "the write of a new file is silent";
+    EXPECT_EQ(j.app->WaitBox(1000), nullptr) << "the write of a new file is silent";
     EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\nフォルダが見つかりません");
-    // Not text: shown empty, never written, and the user is told.
     const std::string bitmap = dir / "sub\\title.bmp", pixels = std::string("BM\x36\x03\0\0\0\0\r\n", 10) + "[Tavisk]\r\nTitle=x\r\n";
     ASSERT_TRUE(WriteFileBytes(bitmap, pixels));
     Browse(bitmap);
-    EXPECT_EQ(app->Answer(IDOK), "エラー: 設定ファイルとして読めないファイルです");
+    EXPECT_EQ(j.app->Answer(IDOK), "エラー: 設定ファイルとして読めないファイルです");
     EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", bitmap}));
     EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n設定ファイルとして読めないファイルです");
     EXPECT_EQ(ReadFileBytes(bitmap), pixels);
+}
 
-    // A value the program cannot hold stays in the file until the user replaces it.
+// A value the program cannot hold stays in the file until the user replaces it.
+TEST_F(InstallerIniPageTest, AValueThatCannotBeShownStaysUntilReplaced) {
     const std::string unicode = dir / "sub\\u.ini";
     ASSERT_TRUE(WriteFileBytes(unicode, "\xFF\xFE" + Utf16(L"[Tavisk]\r\nTitle=Zo\u00EB\r\n")));
     Browse(unicode);
@@ -118,33 +147,43 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     SetControlText(Item(Fields[1]), "");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=\r\n")), std::string::npos) << "cleared once saved";
+}
 
-    const std::string chosen = dir / "ソフト表.ini";  // new, and remembered
+// 300 bytes: 259 would end inside a character. Then typing at the start,
+// where the caret is: what no longer fits is refused, the rest kept. In 255
+// bytes, A, ソ and 表 typed at the start leave room for half of 表. A
+// read-only file is not written, and says why.
+TEST_F(InstallerIniPageTest, TypingStopsAtWhatTheInstallerReads) {
+    const std::string& chosen = j.chosen;  // new, and remembered
     Browse(chosen);
     EXPECT_EQ(Shown()[6] + " " + ReadFileBytes(chosen), chosen + " " + NewSection(Defaults));
-    // 300 bytes: 259 would end inside a character. Then typing at the start,
-    // where the caret is: what no longer fits is refused, the rest kept.
-    // In 255 bytes, A, ソ and 表 typed at the start leave room for half of 表.
     const Values typed = {Repeat("表", 150), "x" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp"};
     for (int i = 0; i < 5; ++i) SetControlText(Item(Fields[i]), typed[static_cast<std::size_t>(i)]);
     for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(Fields[0]), WM_CHAR, key, 0);
     for (wchar_t key : {L'A', L'\u30BD', L'\u8868'}) SendMessageW(Item(Fields[1]), WM_CHAR, key, 0);
     ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
-    const Values kept = {"A" + Repeat("表", 129), "Aソx" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp", "RPGVX"};
+    const Values& kept = j.kept = {"A" + Repeat("表", 129), "Aソx" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp", "RPGVX"};
     EXPECT_EQ(Shown(), With(kept, chosen));
     ASSERT_TRUE(SetFileAttributesW(DisplayText(chosen).c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n読み取り専用のファイルです");
     SetFileAttributesW(DisplayText(chosen).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept));
-    // All or nothing: one value code page 932 cannot hold, and nothing is written.
+}
+
+// All or nothing: one value code page 932 cannot hold, and nothing is
+// written; another program's edit is never undone unasked; a write that
+// fails midway puts the file back.
+TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
+    const std::string& chosen = j.chosen;
+    const Values& kept = j.kept;
     SetControlText(Item(Fields[0]), "New name");
     SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));
     EXPECT_EQ(Press(IDOK), "エラー: Bitmap を保存できませんでした\n設定ファイルは変更していません");
     EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept)) << "no value is written";
     // Another program changed the file since the save: Enter on the question
     // says No, which reads the file again and writes nothing.
-    Values script = kept;
+    Values& script = j.script = kept;
     script[1] = "Title set by the build script", script[3] = "V2";
     ASSERT_TRUE(WriteFileBytes(chosen, NewSection(script)));
     SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"b.bmp"));
@@ -163,20 +202,22 @@ TEST_F(InstallerIniPageTest, AHandEditedFileBrowsingEditingAndSaving) {
     SetControlText(Item(Fields[0]), "b");
     EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n設定ファイルは保存の前の内容に戻しました");
     EXPECT_TRUE(ReadFileBytes(big) == huge) << "not put back";
-    ASSERT_TRUE(app->Close());
+    ASSERT_TRUE(j.app->Close());
+}
 
-    // Held open by another program when the page is made: nothing is shown,
-    // and a later save keeps what was never read, the kind included.
-    HANDLE lock = CreateFileW(DisplayText(chosen).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+// Held open by another program when the page is made: nothing is shown, and
+// a later save keeps what was never read, the kind included.
+TEST_F(InstallerIniPageTest, AFileHeldOpenKeepsWhatWasNeverRead) {
+    const std::string& chosen = j.chosen;    HANDLE lock = CreateFileW(DisplayText(chosen).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     Start(chosen);
     EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", chosen}));
     CloseHandle(lock);
     SetControlText(Item(Fields[3]), "Ver2");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    Values saved = script;
+    Values saved = j.script;
     saved[3] = "Ver2";
     EXPECT_EQ(ReadFileBytes(chosen), NewSection(saved));
-    ASSERT_TRUE(app->Close());
+    ASSERT_TRUE(j.app->Close());
     Start(chosen);
     EXPECT_EQ(Shown(), With(saved, chosen)) << "every value read back as typed";
 }

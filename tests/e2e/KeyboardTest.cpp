@@ -170,6 +170,12 @@ TEST_F(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
     EXPECT_EQ(Press(VK_TAB), remove);
     TypeKey(app.dialog, VK_RETURN);
     EXPECT_EQ(app.Answer(0).rfind("確認: ", 0), 0u) << "Enter on the remove button asks";
+    // Ctrl+Tab takes the keyboard off the page it hides: Enter then presses nothing there.
+    TypeKey(app.dialog, VK_TAB, {VK_CONTROL});
+    TypeKey(app.dialog, VK_RETURN);
+    EXPECT_EQ(app.WaitBox(1000), nullptr) << "Enter on the RPGVX tab pressed the hidden page's button";
+    ASSERT_TRUE(ShowTab(1));
+    for (int i = 0; i < 10 && FocusOf(app.dialog) != remove; ++i) Press(VK_TAB);
     EXPECT_TRUE(key.HasValue("Gone") && key.HasValue("KeyboardRtp") && PathExists(dir / "rtp"));
     // F5 on a button reads the list again and takes the keyboard to it.
     ASSERT_TRUE(key.SetString("Later2", dir / "rtp") && TypeKey(app.dialog, VK_F5));

@@ -1,14 +1,16 @@
 // The RTP list pages in one journey, hosted in this process: RTPs registered
 // in the 32-bit view of HKEY_LOCAL_MACHINE, real folders, the shell's folder
-// windows, and the page's own boxes.
+// windows, and the page's own boxes. Each step is a test of its own on the
+// one page the suite hosts, in order, so a failure leaves the later checks
+// to report.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
-#include <tlhelp32.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,197 +22,210 @@
 
 namespace {
 
-bool IsRunning(const std::wstring& program) {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W process{};
-    process.dwSize = sizeof process;
-    bool found = false;
-    for (BOOL more = Process32FirstW(snapshot, &process); more && !found; more = Process32NextW(snapshot, &process))
-        found = _wcsicmp(process.szExeFile, program.c_str()) == 0;
-    CloseHandle(snapshot);
-    return found;
-}
+// What the journey's steps share: the registered RTPs, their folders, and the
+// hosted RPGXP and RPGVX pages.
+struct Journey {
+    ScratchDir dir;
+    ScratchKey xp{"Enterbrain\\RGSS\\RTP"};
+    AppDriver app, vx;
+    HWND page = nullptr, list = nullptr, open = nullptr, remove = nullptr;
+    std::vector<std::string> folders, rows;
+    const std::string japanese = "表示" + std::string(296, 'j');  // 300 bytes
+    std::string current = CurrentDirectory();
+    bool hosted = false;
+};
 
 struct RtpListTest : testing::Test {
-    void Use(AppDriver& host) {
+    static void SetUpTestSuite() {
+        journey = std::make_unique<Journey>();
+        Journey& j = *journey;
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Enterbrain\\RGSS2\\RTP", KEY_WOW64_32KEY, 0);
+        // Too long to read, and first in the registry's own order: it hides nothing.
+        j.xp.SetString("0-too-long", std::string(600, 'x'));
+        for (const std::string name : {"RTPa", "alpha", "rtpB", "stANDard", j.japanese.c_str()}) {
+            j.folders.push_back(j.dir / ("rtp" + std::to_string(j.folders.size())));
+            MakeDirectory(j.folders.back()) && MakeDirectory(j.folders.back() + "\\Graphics") &&
+                WriteFileBytes(j.folders.back() + "\\Graphics\\表.png", "png") && j.xp.SetString(name, j.folders.back());
+            j.rows.push_back(name + " | " + j.folders.back());
+        }
+        // "Folders" that are programs, a bare name found in the program's own folder, and nothing.
+        const std::string bat = "@echo ran> \"%~dp0ran.txt\"\r\n";
+        MakeDirectory(j.dir / "run") && WriteFileBytes(j.dir / "run\\setup.bat", bat) &&
+            WriteFileBytes(j.dir / "run.bat", bat);
+        const std::string notFolders[] = {j.dir / "run\\setup.bat", "run.bat", j.dir / "gone"};
+        for (int i = 0; i < 3; ++i) {
+            j.xp.SetString("run" + std::to_string(i), notFolders[i]);
+            j.rows.insert(j.rows.begin() + 3 + i, "run" + std::to_string(i) + " | " + notFolders[i]);
+        }
+        SetCurrentDirectoryW(DisplayText(j.dir.Path()).c_str());  // the program's own folder, where bare names are found
+        j.hosted = j.vx.Host(RtpListPageTemplate, RtpListPageProcVx) && j.app.Host(RtpListPageTemplate, RtpListPageProcXp);
+    }
+    static void TearDownTestSuite() {
+        SetCurrentDirectoryW(DisplayText(journey->current).c_str());
+        journey.reset();
+    }
+    void SetUp() override {
+        ASSERT_TRUE(j.hosted);
+        Use(j.app);
+    }
+
+    void Use(const AppDriver& host) {
         page = host.PageWith(RtpListId);
         list = GetDlgItem(page, RtpListId), open = GetDlgItem(page, RtpOpenButtonId), remove = GetDlgItem(page, RtpRemoveButtonId);
     }
     int RowOf(const std::string& name) const {
-        const std::vector<std::string> rows = app.Rows(list);
+        const std::vector<std::string> rows = j.app.Rows(list);
         for (std::size_t row = 0; row < rows.size(); ++row)
             if (rows[row].rfind(name + " | ", 0) == 0) return static_cast<int>(row);
         return -1;
     }
     // Selects the row; says whether open and remove are then enabled.
     std::string Select(const std::string& name) {
-        app.SelectRow(list, RowOf(name));
+        j.app.SelectRow(list, RowOf(name));
         Eventually([&] { return IsWindowEnabled(open) != FALSE; });
         return Buttons();
     }
     std::string Buttons() const { return std::string(IsWindowEnabled(open) ? "open" : "-") + (IsWindowEnabled(remove) ? " remove" : " -"); }
     // Registered while the page shows: read again (F5), it is listed.
     void Register(const std::string& name, const std::string& folder) {
-        ASSERT_TRUE(xp.SetString(name, folder));
+        ASSERT_TRUE(j.xp.SetString(name, folder));
         PostMessageW(page, WM_COMMAND, RtpRefreshId, 0);
         ASSERT_TRUE(Eventually([&] { return RowOf(name) >= 0; })) << name;
     }
-    std::string MakeRtp(ScratchKey& key, const std::string& name) {
-        folders.push_back(dir / ("rtp" + std::to_string(folders.size())));
-        EXPECT_TRUE(MakeDirectory(folders.back()) && MakeDirectory(folders.back() + "\\Graphics") &&
-                    WriteFileBytes(folders.back() + "\\Graphics\\表.png", "png") && key.SetString(name, folders.back()));
-        return name + " | " + folders.back();
+    // Selects name, presses remove, and answers the question.
+    std::string Remove(const std::string& name, int answer) {
+        Select(name);
+        ClickButton(remove);
+        return j.app.Answer(answer);
     }
 
-    ScratchDir dir;
-    ScratchKey xp{"Enterbrain\\RGSS\\RTP"};
-    AppDriver app;
+    static std::unique_ptr<Journey> journey;
+    Journey& j = *journey;
     HWND page = nullptr, list = nullptr, open = nullptr, remove = nullptr;
-    std::vector<std::string> folders;
 };
+std::unique_ptr<Journey> RtpListTest::journey;
 
-TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
-    RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Enterbrain\\RGSS2\\RTP", KEY_WOW64_32KEY, 0);
-    // Too long to read, and first in the registry's own order: it hides nothing.
-    ASSERT_TRUE(xp.SetString("0-too-long", std::string(600, 'x')));
-    const std::string japanese = "表示" + std::string(296, 'j');  // 300 bytes
-    std::vector<std::string> rows{MakeRtp(xp, "RTPa"), MakeRtp(xp, "alpha"), MakeRtp(xp, "rtpB"),
-                                  MakeRtp(xp, "stANDard"), MakeRtp(xp, japanese)};
-    // "Folders" that are programs, a bare name found in the program's own folder, and nothing.
-    const std::string bat = "@echo ran> \"%~dp0ran.txt\"\r\n";
-    const std::vector<std::string> notFolders{dir / "run\\setup.bat", "run.bat", dir / "gone"};
-    ASSERT_TRUE(MakeDirectory(dir / "run") && WriteFileBytes(notFolders[0], bat) && WriteFileBytes(dir / "run.bat", bat));
-    for (std::size_t i = 0; i < notFolders.size(); ++i) {
-        ASSERT_TRUE(xp.SetString("run" + std::to_string(i), notFolders[i]));
-        rows.insert(rows.begin() + 3 + static_cast<std::ptrdiff_t>(i), "run" + std::to_string(i) + " | " + notFolders[i]);
-    }
-    const std::string current = CurrentDirectory();
-    SetCurrentDirectoryW(DisplayText(dir.Path()).c_str());  // the program's own folder, where bare names are found
-    AppDriver vx;
-    ASSERT_TRUE(vx.Host(RtpListPageTemplate, RtpListPageProcVx) && app.Host(RtpListPageTemplate, RtpListPageProcXp));
-    Use(vx);
-    EXPECT_EQ(app.Rows(list).size(), 0u) << "RPGVX has no key";
-    Use(app);
-    EXPECT_EQ(app.Rows(list), rows) << "byte-wise: upper case first, Japanese last";
+TEST_F(RtpListTest, ListsInByteOrderAndEnablesWhatApplies) {
+    Use(j.vx);
+    EXPECT_EQ(j.app.Rows(list).size(), 0u) << "RPGVX has no key";
+    Use(j.app);
+    EXPECT_EQ(j.app.Rows(list), j.rows) << "byte-wise: upper case first, Japanese last";
     EXPECT_EQ(Buttons(), "- -") << "nothing selected";
     EXPECT_EQ(Select("stANDard"), "open -") << "the official RTP, in any letter case";
     EXPECT_EQ(Select("RTPa"), "open remove");
+}
+
+// Only a folder opens, by the button or a double click; a program named as a
+// folder, or as a folder's "%USERNAME%" expands, never runs.
+TEST_F(RtpListTest, OpensFoldersAndNeverRunsAProgram) {
+    Select("RTPa");
     ClickButton(open);
-    EXPECT_EQ(app.WaitBox(1000), nullptr) << "a folder that exists opens without a word";
-    ASSERT_TRUE(app.DoubleClickRow(list, RowOf("rtpB")));
+    EXPECT_EQ(j.app.WaitBox(1000), nullptr) << "a folder that exists opens without a word";
     for (const std::string name : {"run0", "run1", "run2"}) {
         Select(name);
         ClickButton(open);
-        EXPECT_EQ(app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + notFolders[name[3] - '0']);
+        EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + j.rows[3 + name[3] - '0'].substr(7));
     }
-    EXPECT_FALSE(Eventually([&] { return PathExists(dir / "ran.txt") || PathExists(dir / "run\\ran.txt"); }, 2000))
-        << "a program named as a folder ran";
+    ASSERT_TRUE(j.app.DoubleClickRow(list, RowOf("run2")));
+    EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + j.dir / "gone") << "double click";
+    wchar_t user[256] = {};
+    ASSERT_TRUE(GetEnvironmentVariableW(L"USERNAME", user, 256) > 0 && MakeDirectory(j.dir / "pct") &&
+                MakeDirectory(j.dir / "pct\\%USERNAME%"));
+    ASSERT_TRUE(CopyFileW(DisplayText(BuiltExePath()).c_str(), DisplayText(j.dir / "pct\\" + NarrowOrEmpty(user) + ".exe").c_str(), TRUE));
+    Register("pct", j.dir / "pct\\%USERNAME%");
+    Select("pct");
+    ClickButton(open);
+    EXPECT_EQ(j.app.WaitBox(1000), nullptr) << "a folder that exists opens without a word";
+    EXPECT_FALSE(Eventually([&] {  // the copy of the program would show its window
+        return FindWindowW(nullptr, L"Quorlen 開発者用エディタ Ver1.10") || PathExists(j.dir / "ran.txt") || PathExists(j.dir / "run\\ran.txt");
+    }, 3000)) << "a program named as a folder ran";
+}
 
-    // The folder changes while the question is open: nothing is removed.
-    Select("alpha");
+// The question holds the whole name and says how much will go; a missing
+// folder loses its registration only. No is the default: No, and Enter,
+// change nothing.
+TEST_F(RtpListTest, AsksWhatWillGoAndNoKeepsIt) {
+    Select(j.japanese);
     ClickButton(remove);
-    ASSERT_NE(app.WaitBox(), nullptr);
-    ASSERT_TRUE(MakeDirectory(dir / "precious") && xp.SetString("alpha", dir / "precious\\"));
-    EXPECT_EQ(app.Answer(IDYES), "確認: 本当に RTP[alpha] を削除してもよろしいですか？\nフォルダ: " + folders[1] +
-                                     "\n1 ファイル、1 フォルダ、3 バイト");
-    EXPECT_EQ(app.Answer(IDOK), "エラー: RTP[alpha] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: " +
-                                    dir / "precious");
-    EXPECT_TRUE(xp.HasValue("alpha") && PathExists(dir / "precious") && PathExists(folders[1]));
-
-    // No, and Enter, change nothing; the question holds the whole name.
-    Select(japanese);
-    ClickButton(remove);
-    HWND box = app.WaitBox();
+    HWND box = j.app.WaitBox();
     ASSERT_NE(box, nullptr);
     const SeenBox question = ReadBox(box);
     EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(question.defaultButton, IDNO);
-    // It says how much will go, and warns of programs; a missing folder loses its registration only.
-    EXPECT_EQ(app.Answer(IDNO), "確認: 本当に RTP[" + japanese + "] を削除してもよろしいですか？\nフォルダ: " + folders[4] +
-                                    "\n1 ファイル、1 フォルダ、3 バイト");
-    Select("run2");
-    ClickButton(remove);
-    EXPECT_EQ(app.Answer(IDNO), "確認: 本当に RTP[run2] を削除してもよろしいですか？\nフォルダ: " + notFolders[2] +
-                                    "\nフォルダが見つかりません: 登録だけを削除します");
-    ASSERT_TRUE(WriteFileBytes(folders[0] + "\\Graphics\\Game.exe", std::string(2000, 'x')));
-    Select("RTPa");
-    ClickButton(remove);
-    EXPECT_EQ(app.Answer(0), "確認: 本当に RTP[RTPa] を削除してもよろしいですか？\nフォルダ: " + folders[0] +
-                                 "\n2 ファイル、1 フォルダ、1.95 KB\n注意: 実行ファイル (.exe, .dll) が含まれています");
-    EXPECT_TRUE(xp.HasValue("RTPa") && PathExists(folders[0]) && app.Rows(list) == rows);
+    EXPECT_EQ(j.app.Answer(IDNO), "確認: 本当に RTP[" + j.japanese + "] を削除してもよろしいですか？\nフォルダ: " + j.folders[4] +
+                                      "\n1 ファイル、1 フォルダ、3 バイト");
+    EXPECT_EQ(Remove("run2", IDNO), "確認: 本当に RTP[run2] を削除してもよろしいですか？\nフォルダ: " + j.dir / "gone" +
+                                        "\nフォルダが見つかりません: 登録だけを削除します");
+    EXPECT_EQ(Remove("RTPa", 0).substr(0, 8), "確認: 本") << "Enter says No";
+    EXPECT_TRUE(j.xp.HasValue("RTPa") && PathExists(j.folders[0]) && RowOf("RTPa") >= 0);
+}
 
-    // Yes: removed, and the list read again.
-    ClickButton(remove);
-    app.Answer(IDYES);
-    EXPECT_EQ(app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
-    rows.erase(rows.begin());
-    rows[0] = "alpha | " + dir / "precious\\";  // as registered while the question was open
-    EXPECT_EQ(app.Rows(list), rows);
-    EXPECT_FALSE(xp.HasValue("RTPa") || PathExists(folders[0]));
-
-    // A file held open: the removal says so and the row stays; the value is gone.
-    HANDLE held = CreateFileW(DisplayText(folders[2] + "\\Graphics\\表.png").c_str(), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, 0, nullptr);
-    Select("rtpB");
-    ClickButton(remove);
-    app.Answer(IDYES);
-    EXPECT_EQ(app.Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください");
-    CloseHandle(held);
-    rows.erase(rows.begin() + 1);
-    EXPECT_EQ(app.Rows(list), rows) << "the registration went first: its row too";
-
-    // What can be refused without Yes is refused instead of the question.
-    Register("Inner", folders[2] + "\\Graphics");
-    Register("rtpC", folders[2]);
-    Register("Q", "Q:\\rtp");
-    for (const std::string name : {"Inner", "rtpC", "Q"}) {
-        Select(name);
+// Yes removes the folder that was counted, or nothing: here the registration
+// changes, the parent is replaced, or a missing folder is made while the
+// question is open. Then Yes on an unchanged RTP removes it, and the list is
+// read again.
+TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
+    ASSERT_TRUE(MakeDirectory(j.dir / "PL") && MakeDirectory(j.dir / "PL\\RTP") && MakeDirectory(j.dir / "PL\\RTP\\Mine") &&
+                WriteFileBytes(j.dir / "PL\\RTP\\Mine\\one.png", "one"));
+    Register("Mine", j.dir / "PL\\RTP\\Mine");
+    Register("Ghost", j.dir / "ghost");
+    const struct { std::string name, now, made; } rows[] = {
+        {"alpha", j.dir / "precious", j.dir / "precious"}, {"Mine", j.dir / "PL\\RTP\\Mine", j.dir / "PL\\RTP\\Mine"},
+        {"Ghost", j.dir / "ghost", j.dir / "ghost"}};
+    for (const auto& row : rows) {
+        Select(row.name);
         ClickButton(remove);
-        EXPECT_EQ(app.Answer(IDOK), name == "Q" ? "エラー: 登録されているフォルダのドライブが応答しないので RTP[Q] は削除できません"
-                                   : "エラー: RTP[" + std::string(name == "Inner" ? "rtpC" : "Inner") + "] のフォルダ " +
-                                         (name == "Inner" ? folders[2] : folders[2] + "\\Graphics") +
-                                         " と重なっているので RTP[" + name + "] は削除できません");
-        EXPECT_EQ(app.WaitBox(500), nullptr) << "no question after the refusal";
-    }
-    EXPECT_TRUE(PathExists(folders[2] + "\\Graphics\\表.png") && xp.HasValue("Inner"));
-
-    // Yes means the folder that was counted: its parent replaced, or a missing
-    // folder made, while the question is open, and nothing is removed.
-    ASSERT_TRUE(MakeDirectory(dir / "PL") && MakeDirectory(dir / "PL\\RTP") && MakeDirectory(dir / "PL\\RTP\\Mine") &&
-                WriteFileBytes(dir / "PL\\RTP\\Mine\\one.png", "one"));
-    Register("Mine", dir / "PL\\RTP\\Mine");
-    Register("Ghost", dir / "ghost");
-    for (const std::string name : {"Mine", "Ghost"}) {
-        Select(name);
-        ClickButton(remove);
-        ASSERT_NE(app.WaitBox(), nullptr);
-        if (name == "Mine") {
-            ASSERT_TRUE(MoveFileW(DisplayText(dir / "PL\\RTP").c_str(), DisplayText(dir / "PL\\old").c_str()));
-            ASSERT_TRUE(MakeDirectory(dir / "PL\\RTP"));
+        ASSERT_NE(j.app.WaitBox(), nullptr);
+        if (row.name == "Mine") {
+            ASSERT_TRUE(MoveFileW(DisplayText(j.dir / "PL\\RTP").c_str(), DisplayText(j.dir / "PL\\old").c_str()) &&
+                        MakeDirectory(j.dir / "PL\\RTP"));
         }
-        const std::string made = dir / (name == "Mine" ? "PL\\RTP\\Mine" : "ghost");
-        ASSERT_TRUE(MakeDirectory(made) && MakeDirectory(made + "\\docs") && WriteFileBytes(made + "\\docs\\a.txt", "a"));
-        app.Answer(IDYES);
-        EXPECT_EQ(app.Answer(IDOK), "エラー: RTP[" + name + "] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: " + made);
-        EXPECT_TRUE(PathExists(made + "\\docs\\a.txt") && xp.HasValue(name));
+        ASSERT_TRUE(MakeDirectory(row.made) && WriteFileBytes(row.made + "\\a.txt", "a"));
+        if (row.name == "alpha") {
+            ASSERT_TRUE(j.xp.SetString("alpha", row.now + "\\"));
+        }
+        j.app.Answer(IDYES);
+        EXPECT_EQ(j.app.Answer(IDOK), "エラー: RTP[" + row.name + "] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: " + row.now);
+        EXPECT_TRUE(PathExists(row.made + "\\a.txt") && j.xp.HasValue(row.name)) << row.name;
     }
-    EXPECT_TRUE(PathExists(dir / "PL\\old\\Mine\\one.png"));
+    EXPECT_TRUE(PathExists(j.dir / "PL\\old\\Mine\\one.png") && PathExists(j.folders[1]));
+    EXPECT_EQ(Remove("RTPa", IDYES).substr(0, 8), "確認: 本");
+    EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
+    EXPECT_LT(RowOf("RTPa"), 0);
+    EXPECT_FALSE(j.xp.HasValue("RTPa") || PathExists(j.folders[0]));
+}
 
-    // A folder named "%USERNAME%", beside a program named as that expands: the
-    // folder opens, the program never runs.
-    wchar_t user[256] = {};
-    ASSERT_TRUE(GetEnvironmentVariableW(L"USERNAME", user, 256) > 0 && MakeDirectory(dir / "pct") &&
-                MakeDirectory(dir / "pct\\%USERNAME%"));
-    ASSERT_TRUE(CopyFileW(DisplayText(BuiltExePath()).c_str(), DisplayText(dir / "pct\\" + NarrowOrEmpty(user) + ".exe").c_str(), TRUE));
-    Register("pct", dir / "pct\\%USERNAME%");
-    Select("pct");
-    ClickButton(open);
-    EXPECT_EQ(app.WaitBox(1000), nullptr) << "a folder that exists opens without a word";
-    EXPECT_FALSE(Eventually([&] { return IsRunning(std::wstring(user) + L".exe"); }, 3000)) << "the program ran";
+// A file held open: the removal says so, and the row goes with the
+// registration, which went first.
+TEST_F(RtpListTest, AFailedRemovalStillTakesTheRow) {
+    HANDLE held = CreateFileW(DisplayText(j.folders[2] + "\\Graphics\\表.png").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    Remove("rtpB", IDYES);
+    EXPECT_EQ(j.app.Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください");
+    CloseHandle(held);
+    EXPECT_LT(RowOf("rtpB"), 0) << "the registration went first: its row too";
+}
 
-    // Long work shows how far it is, the window answers throughout, and it
-    // can be stopped: the count closes the question unasked, the removal
-    // leaves the rest. A tree of 10,000 nested folders, made on the Linux side.
+// What can be refused without Yes is refused instead of the question.
+TEST_F(RtpListTest, RefusesInsteadOfAsking) {
+    Register("Inner", j.folders[3] + "\\Graphics");
+    Register("Q", "Q:\\rtp");
+    const struct { std::string name, said; } rows[] = {
+        {"Inner", "エラー: RTP[stANDard] のフォルダ " + j.folders[3] + " と重なっているので RTP[Inner] は削除できません"},
+        {"Q", "エラー: 登録されているフォルダのドライブが応答しないので RTP[Q] は削除できません"}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(Remove(row.name, IDOK), row.said);
+        EXPECT_EQ(j.app.WaitBox(500), nullptr) << "no question after the refusal";
+        EXPECT_TRUE(j.xp.HasValue(row.name));
+    }
+    EXPECT_TRUE(PathExists(j.folders[3] + "\\Graphics\\表.png"));
+}
+
+// Long work shows how far it is, the window answers throughout, and it can be
+// stopped: キャンセル while counting closes the question unasked, 中止 while
+// removing leaves the rest. A tree of 10,000 nested folders, made on the
+// Linux side.
+TEST_F(RtpListTest, LongWorkShowsProgressAndStops) {
     const char* big = std::getenv("KELMORA_BIG_TREE");
     ASSERT_NE(big, nullptr) << "run through ctest: KELMORA_BIG_TREE is not set";
     Register("Big", std::string(big) + "/a");
@@ -221,32 +236,30 @@ TEST_F(RtpListTest, ListOpenRemoveAndRefresh) {
         HWND progress = nullptr;
         std::string seen;
         if (removing) {  // once counted, the question
-            ASSERT_TRUE(Eventually([&] { return (progress = app.WaitBox(100)) && ReadBox(progress).caption == "確認"; }, 20000));
+            ASSERT_TRUE(Eventually([&] { return (progress = j.app.WaitBox(100)) && ReadBox(progress).caption == "確認"; }, 20000));
             AnswerBox(progress, IDYES);
         }
         ASSERT_TRUE(Eventually([&] {
-            progress = app.WaitBox(100);
+            progress = j.app.WaitBox(100);
             seen = progress == nullptr ? "" : ReadBox(progress).text;
             return seen.rfind(step, 0) == 0;
         })) << seen;
         DWORD_PTR answer = 0;
         EXPECT_TRUE(Eventually([&] {
-            return SendMessageTimeoutW(app.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0 &&
+            return SendMessageTimeoutW(j.app.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0 &&
                    ReadBox(progress).text != seen;
         })) << "the count grows and the window answers: " << seen;
         AnswerBox(progress, IDCANCEL);
         if (!removing) {
-            EXPECT_EQ(app.WaitBox(1000), nullptr) << "cancelled: no question";
+            EXPECT_EQ(j.app.WaitBox(1000), nullptr) << "cancelled: no question";
         }
-        EXPECT_EQ(xp.HasValue("Big"), !removing);
+        EXPECT_EQ(j.xp.HasValue("Big"), !removing);
     }
-    EXPECT_EQ(app.Answer(IDOK), "エラー: 削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください");
+    EXPECT_EQ(j.app.Answer(IDOK), "エラー: 削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください");
     FoundTree left;
     WalkTree((std::string(big) + "/a").c_str(), left, -1);
     EXPECT_GT(left.files.size(), 0u) << "stopped: the rest stays";
     EXPECT_LT(RowOf("Big"), 0) << "the registration went first: its row too";
-
-    SetCurrentDirectoryW(DisplayText(current).c_str());
 }
 
 }  // namespace
