@@ -9,14 +9,12 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
-#include "fsutil/FileTree.h"
 #include "fsutil/WinText.h"
 #include "pages/RtpListPage.h"
 
@@ -219,47 +217,6 @@ TEST_F(RtpListTest, RefusesInsteadOfAsking) {
         EXPECT_TRUE(j.xp.HasValue(row.name));
     }
     EXPECT_TRUE(PathExists(j.folders[3] + "\\Graphics\\表.png"));
-}
-
-// Long work shows how far it is, the window answers throughout, and it can be
-// stopped: キャンセル while counting closes the question unasked, 中止 while
-// removing leaves the rest. A tree of 10,000 nested folders, made on the
-// Linux side.
-TEST_F(RtpListTest, LongWorkShowsProgressAndStops) {
-    const char* big = std::getenv("KELMORA_BIG_TREE");
-    ASSERT_NE(big, nullptr) << "run through ctest: KELMORA_BIG_TREE is not set";
-    Register("Big", std::string(big) + "/a");
-    for (const bool removing : {false, true}) {
-        const std::string step = removing ? "削除しています" : "数えています";
-        Select("Big");
-        ClickButton(remove);
-        HWND progress = nullptr;
-        std::string seen;
-        if (removing) {  // once counted, the question
-            ASSERT_TRUE(Eventually([&] { return (progress = j.app.WaitBox(100)) && ReadBox(progress).caption == "確認"; }, 20000));
-            AnswerBox(progress, IDYES);
-        }
-        ASSERT_TRUE(Eventually([&] {
-            progress = j.app.WaitBox(100);
-            seen = progress == nullptr ? "" : ReadBox(progress).text;
-            return seen.rfind(step, 0) == 0;
-        })) << seen;
-        DWORD_PTR answer = 0;
-        EXPECT_TRUE(Eventually([&] {
-            return SendMessageTimeoutW(j.app.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0 &&
-                   ReadBox(progress).text != seen;
-        })) << "the count grows and the window answers: " << seen;
-        AnswerBox(progress, IDCANCEL);
-        if (!removing) {
-            EXPECT_EQ(j.app.WaitBox(1000), nullptr) << "cancelled: no question";
-        }
-        EXPECT_EQ(j.xp.HasValue("Big"), !removing);
-    }
-    EXPECT_EQ(j.app.Answer(IDOK), "エラー: 削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください");
-    FoundTree left;
-    WalkTree((std::string(big) + "/a").c_str(), left, -1);
-    EXPECT_GT(left.files.size(), 0u) << "stopped: the rest stays";
-    EXPECT_LT(RowOf("Big"), 0) << "the registration went first: its row too";
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "Boxes.h"
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
+#include "fsutil/FileTree.h"
 #include "fsutil/WinText.h"
 
 namespace {
@@ -145,42 +146,65 @@ TEST(Start, InADriveRootAndInAFolderCodePage932CannotHold) {
 
 namespace {
 
-// The first box of app captioned caption, waiting past others (a progress window).
+// The first box of app captioned caption whose text starts with textStart,
+// waiting past others (the progress window), or null.
 HWND BoxTitled(const AppDriver& app, const std::string& caption, const std::string& textStart = "") {
     HWND box = nullptr;
     const bool found = Eventually([&] {
-        box = app.WaitBox(100);
-        const SeenBox seen = box == nullptr ? SeenBox{} : ReadBox(box);
+        const SeenBox seen = (box = app.WaitBox(100)) == nullptr ? SeenBox{} : ReadBox(box);
         return box != nullptr && seen.caption == caption && seen.text.rfind(textStart, 0) == 0;
     }, 30000);
     return found ? box : nullptr;
 }
 
-// A removal under way holds up the end of the session and a close: the
-// window stays until the removal has ended and said so, then closes.
-TEST(Start, ARemovalUnderWayHoldsTheSessionEndAndTheClose) {
-    const char* big = std::getenv("KELMORA_BIG_TREE");  // 8,000 folders, made by the test run
+// Long work shows how far it is, the window answers throughout, and it can be
+// stopped: キャンセル while counting closes the question unasked, 中止 while
+// removing leaves the rest. A log-off meanwhile is told the program is busy,
+// and a close waits until the removal has ended and said so. A tree of
+// 10,000 nested folders, made on the Linux side.
+TEST(Start, LongWorkShowsProgressStopsAndHoldsTheSessionEndAndTheClose) {
+    const char* big = std::getenv("KELMORA_BIG_TREE");
     ASSERT_NE(big, nullptr) << "run through ctest: KELMORA_BIG_TREE is not set";
-    const std::string tree = std::string(big) + "/b";
     ScratchDir dir;
     ScratchKey xp("Enterbrain\\RGSS\\RTP");
-    ASSERT_TRUE(xp.SetString("Big", tree));
+    ASSERT_TRUE(xp.SetString("Big", big));
     AppDriver app;
     ASSERT_TRUE(app.Start(dir.Path()) && app.ShowTab(1));
-    const HWND page = app.PageWith(1001);
-    ASSERT_TRUE(app.SelectRow(GetDlgItem(page, 1001), 0));
-    ClickButton(GetDlgItem(page, 1003));
-    ASSERT_TRUE(AnswerBox(BoxTitled(app, "確認"), IDYES));
-    ASSERT_NE(BoxTitled(app, "RTPの削除", "削除しています"), nullptr);
-    DWORD_PTR mayEnd = TRUE;
-    ASSERT_NE(SendMessageTimeoutW(app.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &mayEnd), 0);
-    EXPECT_EQ(mayEnd, static_cast<DWORD_PTR>(FALSE)) << "the session may end during the removal";
-    PostMessageW(app.dialog, WM_CLOSE, 0, 0);
-    EXPECT_FALSE(app.WaitExit(300));
-    EXPECT_TRUE(IsWindowVisible(app.dialog)) << "the window went away during the removal";
-    EXPECT_TRUE(AnswerBox(BoxTitled(app, "お知らせ"), IDOK)) << "the removal did not end with its success";
+    const HWND list = GetDlgItem(app.PageWith(1001), 1001), remove = GetDlgItem(app.PageWith(1001), 1003);
+    for (const std::string step : {"数えています", "削除しています"}) {
+        ASSERT_TRUE(app.SelectRow(list, 0));
+        ClickButton(remove);
+        if (step == "削除しています") {
+            ASSERT_TRUE(AnswerBox(BoxTitled(app, "確認"), IDYES));
+        }
+        const HWND progress = BoxTitled(app, "RTPの削除", step);
+        ASSERT_NE(progress, nullptr) << step;
+        const std::string seen = ReadBox(progress).text;
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(Eventually([&] {
+            return SendMessageTimeoutW(app.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0 &&
+                   ReadBox(progress).text != seen;
+        })) << "the count grows and the window answers: " << seen;
+        if (step == "数えています") {
+            AnswerBox(progress, IDCANCEL);
+            EXPECT_EQ(app.WaitBox(1000), nullptr) << "cancelled: no question";
+            EXPECT_TRUE(xp.HasValue("Big"));
+            continue;
+        }
+        DWORD_PTR mayEnd = TRUE;
+        ASSERT_NE(SendMessageTimeoutW(app.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &mayEnd), 0);
+        EXPECT_EQ(mayEnd, static_cast<DWORD_PTR>(FALSE)) << "the session may end during the removal";
+        PostMessageW(app.dialog, WM_CLOSE, 0, 0);
+        EXPECT_FALSE(app.WaitExit(300));
+        EXPECT_TRUE(IsWindowVisible(app.dialog)) << "the window went away during the removal";
+        AnswerBox(progress, IDCANCEL);
+    }
+    EXPECT_EQ(app.Answer(IDOK), "エラー: 削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください");
     EXPECT_TRUE(app.WaitExit()) << "the close asked for during the removal is not done";
-    EXPECT_FALSE(PathExists(tree));
+    EXPECT_FALSE(xp.HasValue("Big"));
+    FoundTree left;
+    WalkTree(big, left, -1);
+    EXPECT_GT(left.files.size(), 0u) << "stopped: the rest stays";
 }
 
 }  // namespace
