@@ -108,24 +108,6 @@ TEST(IniFile, AnythingButASettingsFileIsLeftAlone) {
     }
 }
 
-// The platform's reader takes blanks off a value's ends, and one pair of
-// quotes around it: such values come back exactly all the same.
-TEST(IniFile, BlanksAndQuotesAtTheEndsComeBack) {
-    ScratchDir dir;
-    const std::string path = dir / "q.ini", edited = "[K]\r\nIn=\"  My Game  \"\r\n";
-    IniFile file;
-    file.SetPath(path.c_str(), true);
-    ASSERT_TRUE(WriteFileBytes(path, edited));
-    std::string text;
-    EXPECT_TRUE(file.Read("K", "In", text, "") && text == "  My Game  " && file.Write("K", "In", text)) << text;
-    EXPECT_EQ(ReadFileBytes(path), edited) << "written back unchanged";
-    for (const std::string value : {"  lead and trail  ", "\"quoted title\"", "'single'", "\"lone", "lone'", "\ttab", "a \"b\" c"}) {
-        std::string back;
-        EXPECT_TRUE(file.Write("K", "Value", value) && file.Read("K", "Value", back, "") && back == value)
-            << "[" << value << "] came back as [" << back << "]";
-    }
-}
-
 // Written back at the end, by key byte-wise, only what changed or is missing.
 // A stored text
 // the program cannot hold (not code page 932, or too long for the buffer: it

@@ -79,23 +79,21 @@ const std::string HandEdited = "; mine\n\n[Other]\n  k = v\n[Tavisk]\nExtra=ソ\
                                Repeat("ソ", 150) + "\nVersion=表\n";
 
 TEST_F(InstallerIniPageTest, OpeningAHandEditedFileWritesNothing) {
-    const std::string& start = j.start;
-    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(start, HandEdited));
-    Start(start);
-    EXPECT_EQ(Shown(), (Values{"Test", Repeat("ソ", 129), "Copyright(c) 2009,", "表", "", "", start}));
-    EXPECT_EQ(ReadFileBytes(start), HandEdited);
+    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(j.start, HandEdited));
+    Start(j.start);
+    EXPECT_EQ(Shown(), (Values{"Test", Repeat("ソ", 129), "Copyright(c) 2009,", "表", "", "", j.start}));
+    EXPECT_EQ(ReadFileBytes(j.start), HandEdited);
 }
 
 // Typed edits are not dropped unasked: Cancel keeps them, No drops them only
 // once another file is chosen. Typed back as read, nothing asks.
 TEST_F(InstallerIniPageTest, TypedEditsAreNotDroppedUnasked) {
-    const std::string& start = j.start;
     SetControlText(Item(Fields[2]), "unsaved");
     EXPECT_EQ(Press(BrowseButton, IDCANCEL), Ask);
     EXPECT_EQ(j.app->WaitBox(500), nullptr) << "Cancel opened the open-file dialog";
     EXPECT_EQ(Press(BrowseButton, IDNO), Ask);
     j.app->Answer(IDCANCEL);
-    EXPECT_EQ(Shown()[2] + " " + Shown()[6], "unsaved " + start);
+    EXPECT_EQ(Shown()[2] + " " + Shown()[6], "unsaved " + j.start);
     SetControlText(Item(Fields[2]), "Copyright(c) 2009,");
 }
 
@@ -154,46 +152,44 @@ TEST_F(InstallerIniPageTest, AValueThatCannotBeShownStaysUntilReplaced) {
 // bytes, A, ソ and 表 typed at the start leave room for half of 表. A
 // read-only file is not written, and says why.
 TEST_F(InstallerIniPageTest, TypingStopsAtWhatTheInstallerReads) {
-    const std::string& chosen = j.chosen;  // new, and remembered
-    Browse(chosen);
-    EXPECT_EQ(Shown()[6] + " " + ReadFileBytes(chosen), chosen + " " + NewSection(Defaults));
+    Browse(j.chosen);
+    EXPECT_EQ(Shown()[6] + " " + ReadFileBytes(j.chosen), j.chosen + " " + NewSection(Defaults));
     const Values typed = {Repeat("表", 150), "x" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp"};
     for (int i = 0; i < 5; ++i) SetControlText(Item(Fields[i]), typed[static_cast<std::size_t>(i)]);
     for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(Fields[0]), WM_CHAR, key, 0);
     for (wchar_t key : {L'A', L'\u30BD', L'\u8868'}) SendMessageW(Item(Fields[1]), WM_CHAR, key, 0);
     ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
     const Values& kept = j.kept = {"A" + Repeat("表", 129), "Aソx" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp", "RPGVX"};
-    EXPECT_EQ(Shown(), With(kept, chosen));
-    ASSERT_TRUE(SetFileAttributesW(DisplayText(chosen).c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(Shown(), With(kept, j.chosen));
+    ASSERT_TRUE(SetFileAttributesW(DisplayText(j.chosen).c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n読み取り専用のファイルです");
-    SetFileAttributesW(DisplayText(chosen).c_str(), FILE_ATTRIBUTE_NORMAL);
+    SetFileAttributesW(DisplayText(j.chosen).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept));
+    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(kept));
 }
 
 // All or nothing: one value code page 932 cannot hold, and nothing is
 // written; another program's edit is never undone unasked; a write that
 // fails midway puts the file back.
 TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
-    const std::string& chosen = j.chosen;
     const Values& kept = j.kept;
     SetControlText(Item(Fields[0]), "New name");
     SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));
     EXPECT_EQ(Press(IDOK), "エラー: Bitmap を保存できませんでした\n設定ファイルは変更していません");
-    EXPECT_EQ(ReadFileBytes(chosen), NewSection(kept)) << "no value is written";
+    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(kept)) << "no value is written";
     // Another program changed the file since the save: Enter on the question
     // says No, which reads the file again and writes nothing.
     Values& script = j.script = kept;
     script[1] = "Title set by the build script", script[3] = "V2";
-    ASSERT_TRUE(WriteFileBytes(chosen, NewSection(script)));
+    ASSERT_TRUE(WriteFileBytes(j.chosen, NewSection(script)));
     SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"b.bmp"));
     EXPECT_EQ(Press(IDOK, 0), "確認: 「ソフト表.ini」は読み込んだ後で他のプログラムによって変更されています。上書きしますか？");
-    EXPECT_EQ(Shown(), With(script, chosen));
-    EXPECT_EQ(ReadFileBytes(chosen), NewSection(script));
+    EXPECT_EQ(Shown(), With(script, j.chosen));
+    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(script));
     SetControlText(Item(Fields[0]), "New name");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました") << "read again, nothing to ask";
     script[0] = "New name";
-    EXPECT_EQ(ReadFileBytes(chosen), NewSection(script));
+    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(script));
     // A write that fails midway (the first one takes the file past the 16 MB
     // a settings file may have): the file is put back byte for byte.
     const std::string big = dir / "big.ini", huge = "[Tavisk]\r\nRTPName=a\r\n[Pad]\r\np=" + std::string(16777179, 'x') + "\r\n";
@@ -208,18 +204,18 @@ TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
 // Held open by another program when the page is made: nothing is shown, and
 // a later save keeps what was never read, the kind included.
 TEST_F(InstallerIniPageTest, AFileHeldOpenKeepsWhatWasNeverRead) {
-    const std::string& chosen = j.chosen;    HANDLE lock = CreateFileW(DisplayText(chosen).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    Start(chosen);
-    EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", chosen}));
+    HANDLE lock = CreateFileW(DisplayText(j.chosen).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Start(j.chosen);
+    EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", j.chosen}));
     CloseHandle(lock);
     SetControlText(Item(Fields[3]), "Ver2");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     Values saved = j.script;
     saved[3] = "Ver2";
-    EXPECT_EQ(ReadFileBytes(chosen), NewSection(saved));
+    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(saved));
     ASSERT_TRUE(j.app->Close());
-    Start(chosen);
-    EXPECT_EQ(Shown(), With(saved, chosen)) << "every value read back as typed";
+    Start(j.chosen);
+    EXPECT_EQ(Shown(), With(saved, j.chosen)) << "every value read back as typed";
 }
 
 }  // namespace

@@ -107,45 +107,6 @@ TEST(Start, TwoInstancesInTurnThenTheFolderMoved) {
     ASSERT_TRUE(app.Close());
 }
 
-// In a drive's root the program's folder is "K:" alone. In a folder whose
-// name code page 932 cannot hold, it keeps no settings file, and puts none
-// in the root instead, yet works.
-TEST(Start, InADriveRootAndInAFolderCodePage932CannotHold) {
-    const char* root = std::getenv("KELMORA_DRIVE_ROOT");  // mapped by the test run to a scratch folder
-    if (root == nullptr) GTEST_SKIP() << "no scratch drive was mapped for this run";
-    const std::string drive = root;
-    const std::wstring folder = DisplayText(drive) + L"\\Jos\u00E9";
-    const std::wstring files[] = {DisplayText(drive) + L"\\Kelmora.ini", DisplayText(drive) + L"\\Tavisk.ini",
-                                  folder + L"\\Kelmora.ini", folder + L"\\Kelmora.exe"};
-    for (const std::wstring& file : files) DeleteFileW(file.c_str());
-    {
-        AppDriver app;
-        ASSERT_TRUE(app.Start(drive) && app.Close()) << drive;
-    }
-    EXPECT_EQ(ReadFileBytes(drive + "\\Kelmora.ini"), Remembered("Tavisk.ini"));
-    for (const std::wstring& file : files) DeleteFileW(file.c_str());
-    CreateDirectoryW(folder.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(DisplayText(BuiltExePath()).c_str(), files[3].c_str(), FALSE));
-    // Paths here are code page 932: the copy starts by its relative name.
-    wchar_t previous[MAX_PATH] = {};
-    GetCurrentDirectoryW(MAX_PATH, previous);
-    SetCurrentDirectoryW(folder.c_str());
-    {
-        AppDriver app;
-        const bool started = app.StartProgram("Kelmora.exe");
-        SetCurrentDirectoryW(previous);
-        ASSERT_TRUE(started && app.Close());
-    }
-    for (int i = 0; i < 3; ++i)
-        EXPECT_EQ(GetFileAttributesW(files[i].c_str()), INVALID_FILE_ATTRIBUTES) << NarrowOrEmpty(files[i]);
-    for (const std::wstring& file : files) DeleteFileW(file.c_str());
-    RemoveDirectoryW(folder.c_str());
-}
-
-}  // namespace
-
-namespace {
-
 // The first box of app captioned caption whose text starts with textStart,
 // waiting past others (the progress window), or null.
 HWND BoxTitled(const AppDriver& app, const std::string& caption, const std::string& textStart = "") {
