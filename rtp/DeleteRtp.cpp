@@ -206,6 +206,7 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* co
         };
     if (!CheckRtpRemoval(kindIndex, name, owner, now, !reuse, stops)) return false;
     if (confirmed != nullptr && !(now.identity == confirmed->identity)) {
+        GoOn(hooks, RemovalStep::Done, 0, 0);
         if (owner != nullptr) ShowWarningF(owner, FolderChanged, name, now.folder.c_str());
         return false;
     }
@@ -215,7 +216,10 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* co
 
     const RtpKind& kind = RtpKinds[static_cast<std::size_t>(kindIndex)];
     RegistryKey key;
-    if (!key.Open(kind.rtpKeyPath, kind.rootKey) || !key.DeleteValue(name)) return Warn(owner, ValueDeleteFailed);
+    if (!key.Open(kind.rtpKeyPath, kind.rootKey) || !key.DeleteValue(name)) {
+        GoOn(hooks, RemovalStep::Done, 0, 0);
+        return Warn(owner, ValueDeleteFailed);
+    }
     key.Close();
     if (hooks.unregistered) hooks.unregistered();
     if (removal.identity.kind == FolderIdentity::Kind::Missing) {
