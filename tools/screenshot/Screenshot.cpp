@@ -72,6 +72,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (argc > 3) app.ShowTab(std::atoi(argv[3]));
+    // Without a window manager no window is told it is active: the caption
+    // is drawn as it looks in front.
+    SendMessageW(app.dialog, WM_NCACTIVATE, TRUE, 0);
     Sleep(800);  // let it paint
     const bool saved = SaveWindowImage(app.dialog, argv[2]);
     app.Close();
