@@ -8,37 +8,46 @@ namespace {
 
 constexpr UINT kCodePage932 = 932;
 
+// Both convert in one call where the result fits the most the input can
+// give: no code page makes more UTF-16 units than bytes, and a buffer of two
+// bytes a unit (three for UTF-8) is measured again only when it is short.
 bool MultiByteToWide(UINT codePage, std::string_view text, std::wstring& out) {
     out.clear();
     if (text.empty()) return true;
     if (text.size() > static_cast<std::size_t>(INT_MAX)) return false;
     const int length = static_cast<int>(text.size());
-    const int needed = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, nullptr, 0);
-    if (needed <= 0) return false;
-    out.resize(static_cast<std::size_t>(needed));
-    if (MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), needed) != needed) {
+    out.resize(text.size());
+    const int converted = MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, text.data(), length, out.data(), length);
+    if (converted <= 0) {
         out.clear();
         return false;
     }
+    out.resize(static_cast<std::size_t>(converted));
     return true;
 }
 
 bool WideToMultiByte(UINT codePage, std::wstring_view text, std::string& out) {
     out.clear();
     if (text.empty()) return true;
-    if (text.size() > static_cast<std::size_t>(INT_MAX)) return false;
+    if (text.size() > static_cast<std::size_t>(INT_MAX / 3)) return false;
     const int length = static_cast<int>(text.size());
     BOOL usedDefault = FALSE;
-    const int needed =
-        WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr, &usedDefault);
-    if (needed <= 0 || usedDefault) return false;
-    out.resize(static_cast<std::size_t>(needed));
-    if (WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), length, out.data(), needed, nullptr,
-                            &usedDefault) != needed ||
-        usedDefault) {
+    int room = length * (codePage == CP_UTF8 ? 3 : 2);
+    out.resize(static_cast<std::size_t>(room));
+    int converted = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), length, out.data(), room, nullptr,
+                                        &usedDefault);
+    if (converted == 0 && GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+        room = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0, nullptr, nullptr);
+        out.resize(static_cast<std::size_t>(room > 0 ? room : 0));
+        converted = room > 0 ? WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), length, out.data(),
+                                                   room, nullptr, &usedDefault)
+                             : 0;
+    }
+    if (converted <= 0 || usedDefault) {
         out.clear();
         return false;
     }
+    out.resize(static_cast<std::size_t>(converted));
     return true;
 }
 

@@ -49,8 +49,11 @@ std::string SummarizeRtpRemoval(const RtpRemoval& removal) {
                         atLeast;
     if (tree.leftOut > 0) lines += "、削除できない " + FormatCount(tree.leftOut) + " 項目は残ります";
     bool executables = false;
-    for (const FoundEntry& file : tree.files)
-        executables = executables || EndsWithIgnoreCase(file.name, L".exe") || EndsWithIgnoreCase(file.name, L".dll");
+    for (const FoundEntry& file : tree.files) {
+        const std::size_t size = file.name.size();
+        if (executables || size < 4 || file.name[size - 4] != L'.') continue;  // most names are not even checked
+        executables = EndsWithIgnoreCase(file.name, L".exe") || EndsWithIgnoreCase(file.name, L".dll");
+    }
     if (executables) lines += "\n注意: 実行ファイル (.exe, .dll) が含まれています";
     if (tree.bytes > SummaryLargeBytes) lines += "\n注意: 10 GB を超えています";
     if (!tree.complete) lines += "\n注意: 途中までしか数えていないので、実行ファイルと 10 GB を超えるかは確かめられていません";
