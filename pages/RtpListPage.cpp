@@ -34,7 +34,7 @@ const RtpKind& KindOf(int kind) { return RtpKinds[static_cast<std::size_t>(kind)
 // What the progress window says of a removal's step.
 std::string StepText(RemovalStep step, std::uint64_t done, std::uint64_t total) {
     switch (step) {
-    case RemovalStep::Listing: return "数えています… " + FormatCount(done) + " 項目";
+    case RemovalStep::Listing: return "数えています… " + FormatCount(done) + " ファイル";
     case RemovalStep::Files: return "削除しています… " + FormatCount(done) + " / " + FormatCount(total) + " ファイル";
     case RemovalStep::Folders: return "削除しています… " + FormatCount(done) + " / " + FormatCount(total) + " フォルダ";
     case RemovalStep::Done: break;
@@ -210,7 +210,7 @@ void RemoveSelectedRtp(int kind) {
         WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
         bool cancelled = false;
         stops.carryOn = [&](const FoundTree& tree) {
-            cancelled = !progress.Update("数えています… " + FormatCount(tree.files.size()) + " ファイル");
+            cancelled = !progress.Update(StepText(RemovalStep::Listing, tree.files.size(), 0));
             return !cancelled;
         };
         if (!CheckRtpRemoval(kind, name.c_str(), OwnerWindow, removal, true, stops) || cancelled) return;

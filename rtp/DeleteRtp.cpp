@@ -202,7 +202,7 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* co
     WalkStops stops;
     if (hooks.progress)
         stops.carryOn = [&hooks](const FoundTree& tree) {
-            return hooks.progress(RemovalStep::Listing, tree.files.size() + tree.folders.size(), 0);
+            return hooks.progress(RemovalStep::Listing, tree.files.size(), 0);
         };
     if (!CheckRtpRemoval(kindIndex, name, owner, now, !reuse, stops)) return false;
     if (confirmed != nullptr && !(now.identity == confirmed->identity)) {

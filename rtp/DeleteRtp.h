@@ -29,8 +29,9 @@
 enum class RemovalStep { Listing, Files, Folders, Done };
 struct RemovalHooks {
     std::function<void()> unregistered;
-    // done of total entries of the step (total 0 while listing); false stops
-    // the removal. Done comes once the deletions are over, before any box.
+    // done of total entries of the step (while listing, the files found so
+    // far and a total of 0); false stops the removal. Done comes once the
+    // deletions are over, before any box.
     std::function<bool(RemovalStep step, std::uint64_t done, std::uint64_t total)> progress;
 };
 bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* confirmed = nullptr,
