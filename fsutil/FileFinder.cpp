@@ -47,11 +47,5 @@ bool FileFinder::IsDotEntry() const {
 
 bool FileFinder::Name(std::string& out) const {
     const std::wstring_view name(entry.cFileName);
-    if (!IsReachableName(name)) return false;
-    // Most names are ASCII, which code page 932 holds as it is: no conversion.
-    bool ascii = true;
-    for (const wchar_t c : name) ascii = ascii && c < 0x80;
-    if (!ascii) return ToNarrow(name, out);
-    out.assign(name.begin(), name.end());
-    return true;
+    return IsReachableName(name) && ToNarrow(name, out);
 }

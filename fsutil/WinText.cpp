@@ -51,9 +51,22 @@ bool WideToMultiByte(UINT codePage, std::wstring_view text, std::string& out) {
     return true;
 }
 
+// Code page 932 holds the ASCII characters as they are, one byte each: most
+// names and paths need no conversion at all.
+template <typename From>
+bool IsAscii(From text) {
+    for (const auto c : text)
+        if (static_cast<unsigned>(c) >= 0x80) return false;
+    return true;
+}
+
 }  // namespace
 
 bool ToWide(std::string_view text, std::wstring& out) {
+    if (IsAscii(text)) {
+        out.assign(text.begin(), text.end());
+        return true;
+    }
     // Code page 932 has no way to write a NUL inside a text, but a caller may
     // hand one over: keep it as U+0000 rather than fail.
     if (!MultiByteToWide(kCodePage932, text, out)) return false;
@@ -68,6 +81,10 @@ bool ToWide(std::string_view text, std::wstring& out) {
 }
 
 bool ToNarrow(std::wstring_view text, std::string& out) {
+    if (IsAscii(text)) {
+        out.assign(text.begin(), text.end());
+        return true;
+    }
     if (!WideToMultiByte(kCodePage932, text, out)) return false;
     std::wstring back;
     if (!MultiByteToWide(kCodePage932, out, back) || back != text) {
@@ -111,11 +128,13 @@ bool FromUtf8(std::string_view bytes, std::wstring& out) { return MultiByteToWid
 
 std::wstring DisplayText(std::string_view text) {
     std::wstring out;
-    if (ToWide(text, out) || text.size() > static_cast<std::size_t>(INT_MAX)) return out;
+    if (IsAscii(text)) return std::wstring(text.begin(), text.end());
+    // Where the strict conversion succeeds, the lenient one gives the same
+    // text: one call, no round trip.
+    if (text.size() > static_cast<std::size_t>(INT_MAX)) return out;
     const int length = static_cast<int>(text.size());
-    const int needed = MultiByteToWideChar(kCodePage932, 0, text.data(), length, nullptr, 0);
-    if (needed <= 0) return out;
-    out.resize(static_cast<std::size_t>(needed));
-    MultiByteToWideChar(kCodePage932, 0, text.data(), length, out.data(), needed);
+    out.resize(text.size());  // never more units than bytes
+    const int converted = MultiByteToWideChar(kCodePage932, 0, text.data(), length, out.data(), length);
+    out.resize(static_cast<std::size_t>(converted > 0 ? converted : 0));
     return out;
 }

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
 #include "fsutil/MbcsText.h"
 #include "fsutil/WinText.h"
 
 namespace {
 
-constexpr int ReadStep = 256;  // a cell is read into buffers this much larger each time
 constexpr int HeaderCapacity = 256;
 
 }  // namespace
@@ -38,12 +38,27 @@ public:
         return static_cast<int>(size.cx);
     }
 
+    // In the window's own font, from the widths of its characters, each
+    // measured once: close to Width, and thousands of times cheaper for many
+    // texts of the same characters.
+    int Estimate(std::wstring_view text) {
+        if (characters.empty()) characters.assign(0x10000, -1);
+        int width = 0;
+        for (const wchar_t c : text) {
+            int& known = characters[static_cast<std::size_t>(c)];
+            if (known < 0) known = Width(std::wstring_view(&c, 1));
+            width += known;
+        }
+        return width;
+    }
+
 private:
     HWND window;
     HFONT own;
     HDC dc;
     HGDIOBJ original;
     HFONT selected;
+    std::vector<int> characters;  // by UTF-16 unit; -1 until measured
 };
 
 void ListViewCtrl::Attach(HWND newControl) {
@@ -55,7 +70,8 @@ void ListViewCtrl::Attach(HWND newControl) {
     control = newControl;
     columnCount = 0;
     itemCounter = 0;
-    rowCount = static_cast<int>(SendMessageW(control, LVM_GETITEMCOUNT, 0, 0));
+    rows.clear();
+    shown.clear();
     SetExtendedStyle(LVS_EX_INFOTIP, true);
 }
 
@@ -63,36 +79,20 @@ bool ListViewCtrl::InRange(int row, int column) const {
     return row >= 0 && row < GetItemCount() && column >= 0 && column < columnCount;
 }
 
-int ListViewCtrl::GetItemTextLength(int row, int column) const {
-    if (!InRange(row, column)) return 0;
-    LVITEMW item{};
-    item.iSubItem = column;
-    for (int capacity = ReadStep;; capacity += ReadStep) {
-        std::wstring probe(static_cast<std::size_t>(capacity), L'\0');
-        item.pszText = probe.data();
-        item.cchTextMax = capacity;
-        const int got = static_cast<int>(
-            SendMessageW(control, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item)));
-        // A text that filled the buffer may have been cut: read again, larger.
-        if (got < capacity - 1) return got;
-    }
+const std::wstring& ListViewCtrl::Cell(std::size_t row, int column) const {
+    static const std::wstring empty;
+    const auto& cells = rows[row].cells;
+    return column >= 0 && static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
+                                                                          : empty;
 }
 
-std::wstring ListViewCtrl::ReadWide(int row, int column) const {
-    const int length = GetItemTextLength(row, column);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text.data();
-    item.cchTextMax = length + 1;
-    SendMessageW(control, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    text.resize(std::wcslen(text.c_str()));
-    return text;
+int ListViewCtrl::GetItemTextLength(int row, int column) const {
+    return InRange(row, column) ? static_cast<int>(Cell(static_cast<std::size_t>(row), column).size()) : 0;
 }
 
 void ListViewCtrl::ReadItemText(int row, int column, SharedTextBuffer& buffer) const {
-    const std::string text = NarrowOrEmpty(ReadWide(row, column));
+    const std::string text =
+        InRange(row, column) ? NarrowOrEmpty(Cell(static_cast<std::size_t>(row), column)) : std::string();
     char* array = new char[text.size() + 1]();
     std::memcpy(array, text.c_str(), text.size());
     buffer.Adopt(array, static_cast<int>(text.size() + 1));
@@ -162,75 +162,70 @@ void ListViewCtrl::AddColumn(const char* text, int format, int width) {
     ++columnCount;
 }
 
-int ListViewCtrl::InsertItem(const char* text, int row) {
-    if (row < 0) row = GetItemCount();
-    std::wstring wide = DisplayText(text);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = row;
-    item.pszText = wide.data();
-    item.lParam = itemCounter++;
-    const int inserted = static_cast<int>(SendMessageW(control, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (inserted >= 0) ++rowCount;
-    return inserted;
+void ListViewCtrl::ShowRows(std::size_t count) {
+    SendMessageW(control, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
 }
 
-int ListViewCtrl::InsertRow(int row, int itemData, std::wstring* texts) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_PARAM;
-    item.iItem = row;
-    item.pszText = texts[0].data();
-    item.lParam = itemData;
-    row = static_cast<int>(SendMessageW(control, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
-    if (row < 0) return row;
-    ++rowCount;
-    for (int column = 1; column < columnCount; ++column) {
-        LVITEMW cell{};
-        cell.iSubItem = column;
-        cell.pszText = texts[column].data();
-        SendMessageW(control, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
-    }
+int ListViewCtrl::InsertItem(const char* text, int row) {
+    if (row < 0 || row > GetItemCount()) row = GetItemCount();
+    Row inserted;
+    inserted.itemData = itemCounter++;
+    inserted.cells.push_back(DisplayText(text));
+    rows.insert(rows.begin() + row, std::move(inserted));
+    ShowRows(rows.size());
     return row;
+}
+
+std::size_t ListViewCtrl::WidestRow(int column, TextMeter& meter, int& width) const {
+    // Estimated first; the widest few by estimate are measured whole. Rows
+    // of one width (names that differ only in their digits) are measured
+    // no more than Candidates times: any of them is as wide as the others.
+    constexpr std::size_t Candidates = 16;
+    std::vector<std::pair<int, std::size_t>> estimates(rows.size());  // width, row; widest first
+    for (std::size_t row = 0; row < rows.size(); ++row) estimates[row] = {-meter.Estimate(Cell(row, column)), row};
+    const std::size_t measured = std::min(Candidates, estimates.size());
+    std::partial_sort(estimates.begin(), estimates.begin() + static_cast<std::ptrdiff_t>(measured), estimates.end());
+    std::size_t widest = 0;
+    width = -1;
+    for (std::size_t i = 0; i < measured; ++i)
+        if (const int whole = meter.Width(Cell(estimates[i].second, column)); whole > width) {
+            width = whole;
+            widest = estimates[i].second;
+        }
+    return widest;
 }
 
 void ListViewCtrl::SetRows(const std::vector<std::string_view>& cells, int width) {
     DeleteAllItems();
     if (columnCount <= 0) return;
     const auto columns = static_cast<std::size_t>(columnCount);
-    const std::size_t rows = cells.size() / columns;
-    std::vector<std::wstring> texts(rows * columns);
-    for (std::size_t i = 0; i < texts.size(); ++i) texts[i] = DisplayText(cells[i]);
-    const bool automatic = width < LVSCW_AUTOSIZE_USEHEADER;
+    rows.resize(cells.size() / columns);
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        rows[row].itemData = static_cast<int>(row);
+        rows[row].cells.resize(columns);
+        for (std::size_t column = 0; column < columns; ++column)
+            rows[row].cells[column] = DisplayText(cells[row * columns + column]);
+    }
+    itemCounter = static_cast<int>(rows.size());
+    if (width >= LVSCW_AUTOSIZE_USEHEADER || rows.empty()) {
+        ShowRows(rows.size());
+        SetColumnWidth(-1, width);
+        return;
+    }
+    // The control sizes its columns from the widest rows alone, shown to it
+    // by themselves, then shows every row.
     TextMeter meter(control);
     std::vector<int> widest(columns, 0);
-    std::vector<std::size_t> widestRow(columns, 0);
-    std::vector<std::size_t> first;  // the widest rows, in their order
-    if (automatic && rows > 0) {
-        for (std::size_t row = 0; row < rows; ++row)
-            for (std::size_t column = 0; column < columns; ++column)
-                if (const int cell = meter.Width(texts[row * columns + column]); cell > widest[column]) {
-                    widest[column] = cell;
-                    widestRow[column] = row;
-                }
-        first = widestRow;
-        std::sort(first.begin(), first.end());
-        first.erase(std::unique(first.begin(), first.end()), first.end());
-    }
-    int at = 0;
-    for (const std::size_t row : first) InsertRow(at++, static_cast<int>(row), &texts[row * columns]);
-    for (int column = 0; automatic && column < columnCount; ++column)
+    for (int column = 0; column < columnCount; ++column)
+        shown.push_back(WidestRow(column, meter, widest[static_cast<std::size_t>(column)]));
+    std::sort(shown.begin(), shown.end());
+    shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
+    ShowRows(shown.size());
+    for (int column = 0; column < columnCount; ++column)
         ApplyAutoWidth(column, widest[static_cast<std::size_t>(column)] > AutoThreshold(column, meter), meter);
-    // Each row goes where it stands: all before it are in by now.
-    for (std::size_t row = 0, next = 0; row < rows; ++row) {
-        if (next < first.size() && first[next] == row) {
-            ++next;
-            continue;
-        }
-        InsertRow(static_cast<int>(row), static_cast<int>(row), &texts[row * columns]);
-    }
-    itemCounter = static_cast<int>(rows);
-    if (!automatic) SetColumnWidth(-1, width);
-    if (automatic) FitColumnsInView();
+    shown.clear();
+    ShowRows(rows.size());
+    FitColumnsInView();
 }
 
 void ListViewCtrl::FitColumnsInView() {
@@ -253,19 +248,19 @@ void ListViewCtrl::FitColumnsInView() {
 
 void ListViewCtrl::SetItemText(int row, int column, const char* text) {
     if (!InRange(row, column)) return;
-    std::wstring wide = DisplayText(text);
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = wide.data();
-    SendMessageW(control, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    auto& cells = rows[static_cast<std::size_t>(row)].cells;
+    if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
+    cells[static_cast<std::size_t>(column)] = DisplayText(text);
+    SendMessageW(control, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
 }
 
 void ListViewCtrl::SetLastRowText(int column, const char* text) { SetItemText(GetItemCount() - 1, column, text); }
 
 void ListViewCtrl::DeleteAllItems() {
+    // Also drops the selection, which the control keeps by row number.
     SendMessageW(control, LVM_DELETEALLITEMS, 0, 0);
+    rows.clear();
     itemCounter = 0;
-    rowCount = 0;
 }
 
 void ListViewCtrl::ClearColumns() {
@@ -318,8 +313,8 @@ void ListViewCtrl::SetColumnWidth(int column, int width) {
     TextMeter meter(control);
     const int threshold = AutoThreshold(column, meter);
     int widest = 0;
-    for (int row = 0; row < rowCount && widest <= threshold; ++row)
-        widest = std::max(widest, meter.Width(ReadWide(row, column)));
+    for (std::size_t row = 0; row < rows.size() && widest <= threshold; ++row)
+        widest = std::max(widest, meter.Width(Cell(row, column)));
     ApplyAutoWidth(column, widest > threshold, meter);
 }
 
@@ -333,4 +328,47 @@ void ListViewCtrl::SetFullRowSelect(bool on) { SetExtendedStyle(LVS_EX_FULLROWSE
 void ListViewCtrl::SetRedraw(bool on) {
     SendMessageW(control, WM_SETREDRAW, on, 0);
     if (on) InvalidateRect(control, nullptr, TRUE);
+}
+
+bool ListViewCtrl::Notify(NMHDR* header, LRESULT& result) const {
+    if (header == nullptr || header->hwndFrom != control || control == nullptr) return false;
+    if (header->code == static_cast<UINT>(LVN_GETDISPINFOW)) {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
+        const std::size_t count = shown.empty() ? rows.size() : shown.size();
+        if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= count) return true;
+        const std::size_t row = shown.empty() ? static_cast<std::size_t>(item.iItem) : shown[static_cast<std::size_t>(item.iItem)];
+        if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+            const std::wstring& text = Cell(row, item.iSubItem);
+            const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
+            std::wmemcpy(item.pszText, text.data(), length);
+            item.pszText[length] = 0;
+        }
+        if ((item.mask & LVIF_PARAM) != 0) item.lParam = rows[row].itemData;
+        result = 0;
+        return true;
+    }
+    if (header->code == static_cast<UINT>(LVN_ODFINDITEMW)) {
+        result = FindRow(*reinterpret_cast<const NMLVFINDITEMW*>(header));
+        return true;
+    }
+    return false;
+}
+
+int ListViewCtrl::FindRow(const NMLVFINDITEMW& find) const {
+    const LVFINDINFOW& what = find.lvfi;
+    if ((what.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || what.psz == nullptr || rows.empty()) return -1;
+    const std::wstring_view typed(what.psz);
+    const auto matches = [&](std::size_t row) {
+        std::wstring_view name = Cell(row, 0);
+        if ((what.flags & LVFI_PARTIAL) != 0) name = name.substr(0, typed.size());
+        return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, name.data(), static_cast<int>(name.size()),
+                              typed.data(), static_cast<int>(typed.size())) == CSTR_EQUAL;
+    };
+    const std::size_t start =
+        find.iStart > 0 && static_cast<std::size_t>(find.iStart) < rows.size() ? static_cast<std::size_t>(find.iStart) : 0;
+    for (std::size_t row = start; row < rows.size(); ++row)
+        if (matches(row)) return static_cast<int>(row);
+    for (std::size_t row = 0; (what.flags & LVFI_WRAP) != 0 && row < start; ++row)
+        if (matches(row)) return static_cast<int>(row);
+    return -1;
 }

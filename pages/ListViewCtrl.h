@@ -4,7 +4,14 @@
 // widths. Texts are code page 932; the control is never owned, so a wrapper
 // may live in static storage and outlive its control. Control answers are
 // not checked except where a result says so.
+//
+// The control is a virtual one (LVS_OWNERDATA): the wrapper holds the rows,
+// the control holds only their count and asks for the texts it draws, so
+// thousands of rows go in at once. Its parent hands the control's questions
+// to Notify.
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <string>
 #include <string_view>
@@ -29,9 +36,9 @@ public:
     HWND GetControl() const { return control; }
 
     // Attributes
-    // The rows inserted through this wrapper since it was attached (with those
-    // the control held then) and not deleted since.
-    int GetItemCount() const { return rowCount; }
+    // The rows inserted through this wrapper since it was attached, and not
+    // deleted since.
+    int GetItemCount() const { return static_cast<int>(rows.size()); }
     // The whole cell text; "" for an empty cell or a row or column out of range.
     std::string GetItemText(int row, int column) const;
     // The header text, cut to capacity bytes at a character boundary.
@@ -72,8 +79,13 @@ public:
     // nor paints per row. On again repaints it whole.
     void SetRedraw(bool on);
 
-    // The cell's length in UTF-16 units (the control's own count), found by
-    // reading into growing buffers; 0 out of range.
+    // Answers what the control asks its parent of the rows: a cell's text
+    // (LVN_GETDISPINFOW) and, as the user types, the next row whose name
+    // starts with what was typed (LVN_ODFINDITEMW). False, leaving result,
+    // for any other notification.
+    bool Notify(NMHDR* header, LRESULT& result) const;
+
+    // The cell's length in UTF-16 units; 0 out of range.
     int GetItemTextLength(int row, int column) const;
     // Fills buffer with the whole cell text and its terminator.
     void ReadItemText(int row, int column, SharedTextBuffer& buffer) const;
@@ -81,19 +93,31 @@ public:
 private:
     class TextMeter;
 
+    struct Row {
+        int itemData = 0;
+        std::vector<std::wstring> cells;  // one per column; a missing one is empty
+    };
+
     bool InRange(int row, int column) const;
-    std::wstring ReadWide(int row, int column) const;
+    const std::wstring& Cell(std::size_t row, int column) const;
+    // The control shows shown.size() rows, or every row while shown is empty.
+    void ShowRows(std::size_t count);
+    int FindRow(const NMLVFINDITEMW& find) const;
     // A cell wider than this (in pixels) makes the automatic choice fit the
     // cells; otherwise the header stays in view.
     int AutoThreshold(int column, TextMeter& meter) const;
     // Fits column to its cells, or to them with the header in view, never
     // narrower than the header's text.
     void ApplyAutoWidth(int column, bool fitCells, TextMeter& meter);
-    int InsertRow(int row, int itemData, std::wstring* texts);
+    // The row whose cell is widest in column, measured whole.
+    std::size_t WidestRow(int column, TextMeter& meter, int& width) const;
     void FitColumnsInView();
 
     int columnCount = 0;
     HWND control = nullptr;
     int itemCounter = 0;
-    int rowCount = 0;
+    std::vector<Row> rows;
+    // While the columns are sized: the rows the control is shown instead of
+    // all of them, so that it measures only those.
+    std::vector<std::size_t> shown;
 };

@@ -90,12 +90,14 @@ INT_PTR RtpListPageHandler(int kind, HWND dialog, UINT message, WPARAM wParam, L
         InitRtpListPage(kind, dialog);
         return TRUE;
     case RtpListFillMessage:
-        FillRtpListPage(kind, dialog);
+        FillRtpListPage(kind);
         return TRUE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (wParam != RtpListId || header == nullptr) return TRUE;
-        if (header->code == static_cast<UINT>(LVN_ITEMCHANGED))
+        if (LRESULT answer = 0; ListOf(kind).Notify(reinterpret_cast<NMHDR*>(lParam), answer))
+            SetWindowLongPtrW(dialog, DWLP_MSGRESULT, answer);
+        else if (header->code == static_cast<UINT>(LVN_ITEMCHANGED))
             UpdateRtpButtons(kind);
         else if (header->code == static_cast<UINT>(NM_DBLCLK))
             OpenSelectedRtpFolder(kind);
@@ -125,13 +127,12 @@ void InitRtpListPage(int kind, HWND dialog) {
     RtpListButtons[k][1] = GetDlgItem(dialog, RtpRemoveButtonId);
     ListOf(kind).Attach(RtpListControls[k]);
     UpdateRtpButtons(kind);  // nothing is selected
-    // The window first shows the installer tab: the list is built once that
-    // is drawn, before the program takes any input.
+    // The list is built once the window is shown, before it is painted and
+    // before the program takes any input.
     PostMessageW(dialog, RtpListFillMessage, 0, 0);
 }
 
-void FillRtpListPage(int kind, HWND dialog) {
-    if (HWND window = GetAncestor(dialog, GA_ROOT); window != nullptr) UpdateWindow(window);
+void FillRtpListPage(int kind) {
     ListViewCtrl& list = ListOf(kind);
     list.AddColumn("Name", LVCFMT_LEFT, 0);
     list.AddColumn("Path", LVCFMT_LEFT, 0);

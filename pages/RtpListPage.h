@@ -36,10 +36,10 @@ constexpr UINT RtpListFillMessage = WM_APP + 1;
 int RtpListKeyCommand(HWND page, const MSG& message);
 
 // Takes the page's controls, disables both buttons, and asks for the list to
-// be built once the window is drawn.
+// be built once the window is shown.
 void InitRtpListPage(int kind, HWND dialog);
-// Draws the window first, then gives the list its columns and RTPs.
-void FillRtpListPage(int kind, HWND dialog);
+// Gives the list its columns and RTPs.
+void FillRtpListPage(int kind);
 // Re-reads the kind's registry key into the list (empty when the key is
 // missing or holds no RTP), sizes the columns, and sets the buttons for the
 // now empty selection.

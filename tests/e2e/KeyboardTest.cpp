@@ -185,6 +185,9 @@ TEST_F(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
     TypeKey(app.dialog, VK_END);
     TypeKey(app.dialog, VK_DELETE);
     EXPECT_EQ(app.WaitBox(1000), nullptr) << "Delete on Standard";
+    // Typing a name's first letter selects its row.
+    TypeKey(app.dialog, 'K');
+    EXPECT_TRUE(Eventually([&] { return SendMessageW(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_SELECTED) == 1; })) << "K did not select KeyboardRtp";
     // Esc and Enter on the strip open nothing and close nothing.
     ASSERT_TRUE(ShowTab(1));
     TypeKey(app.dialog, VK_ESCAPE);

@@ -4,7 +4,8 @@
 // - from starting Kelmora.exe (KELMORA_EXE) to its list holding every row,
 //   against an empty start (no RTP registered), a bare read of the registry
 //   values, and a bare fill: the same rows straight into a list view of the
-//   same template, its columns sized by the control;
+//   same place, style and font that holds its rows itself, its columns sized
+//   by the control;
 // - RefreshRtpList alone on a page of the program's own template;
 // - the empty start against a program that shows the same dialog templates
 //   with nothing behind them (bench_bare_dialog.exe, beside this one).
@@ -225,7 +226,19 @@ int main(int argc, char** argv) {
     std::printf("registered %d RTPs\n", RtpCount);
     HWND page = CreateDialogParamW(instance, MAKEINTRESOURCEW(RtpListPageTemplate), parent, RtpListPageProcXp, 0);
     HWND barePage = CreateDialogParamW(instance, MAKEINTRESOURCEW(RtpListPageTemplate), parent, BarePage, 0);
-    HWND bareList = GetDlgItem(barePage, RtpListId);
+    // The program's list is a virtual one; the bare fill's holds its rows
+    // itself, in the same place, style and font.
+    HWND virtualList = GetDlgItem(barePage, RtpListId);
+    RECT place{};
+    GetWindowRect(virtualList, &place);
+    MapWindowPoints(nullptr, barePage, reinterpret_cast<POINT*>(&place), 2);
+    HWND bareList = CreateWindowExW(
+        static_cast<DWORD>(GetWindowLongPtrW(virtualList, GWL_EXSTYLE)), WC_LISTVIEWW, L"",
+        static_cast<DWORD>(GetWindowLongPtrW(virtualList, GWL_STYLE)) & ~static_cast<DWORD>(LVS_OWNERDATA), place.left,
+        place.top, place.right - place.left, place.bottom - place.top, barePage,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(RtpListId + 100)), instance, nullptr);
+    SendMessageW(bareList, WM_SETFONT, SendMessageW(virtualList, WM_GETFONT, 0, 0), FALSE);
+    DestroyWindow(virtualList);
     for (const wchar_t* header : {L"Name", L"Path"}) {
         LVCOLUMNW column{};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
