@@ -8,7 +8,6 @@ namespace {
 
 ProgressWindow* Current = nullptr;
 bool CloseRequested = false;
-constexpr unsigned PumpEveryMs = 30;
 
 INT_PTR CALLBACK ProgressProc(HWND window, UINT message, WPARAM wParam, LPARAM) {
     switch (message) {
@@ -52,7 +51,7 @@ void ProgressWindow::CloseOwnerAfterwards() { CloseRequested = true; }
 
 bool ProgressWindow::Update(const std::string& text, std::uint64_t done, std::uint64_t total) {
     const ULONGLONG now = GetTickCount64();
-    if (now - lastPump < PumpEveryMs) return !stopped;
+    if (now - lastPump < ProgressPumpEveryMs) return !stopped;
     lastPump = now;
     if (window == nullptr && now - started >= ProgressShowAfterMs) {
         window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ProgressTemplate), owner, ProgressProc, 0);

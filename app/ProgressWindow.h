@@ -14,6 +14,7 @@ constexpr int ProgressTemplate = 105;
 constexpr int ProgressTextId = 1001;
 constexpr int ProgressBarId = 1002;
 constexpr unsigned ProgressShowAfterMs = 500;
+constexpr unsigned ProgressPumpEveryMs = 30;
 
 class ProgressWindow {
 public:
@@ -30,6 +31,12 @@ public:
     // total, and hands on the messages waiting. False once the button was
     // pressed: the work then stops after its current entry.
     bool Update(const std::string& text, std::uint64_t done = 0, std::uint64_t total = 0);
+    // The same, the text made by makeText only when it is shown: work that
+    // calls this per entry formats no text between shows.
+    template <typename MakeText>
+    bool UpdateWith(MakeText makeText, std::uint64_t done = 0, std::uint64_t total = 0) {
+        return GetTickCount64() - lastPump < ProgressPumpEveryMs ? !stopped : Update(makeText(), done, total);
+    }
 
     // Whether any progress window lives now (the work it shows is running).
     static bool Running();

@@ -94,13 +94,14 @@ bool Edited() {
 // The file's values into the boxes (defaults for missing keys); false, with
 // every box empty, when it is not a settings file.
 bool ShowFile(const IniFile& file) {
-    // Taken first: a change made while the values are read is found at the save.
-    Loaded = file.Snapshot();
-    const bool settingsFile = file.IsSettingsFile();
+    // The content is taken before the values are read: a change made while
+    // they are read is found at the save.
+    std::array<IniFile::Found, KeyCount> found;
+    bool settingsFile = false;
+    Loaded = file.FindAll(Section, InstallerIniKeys, found, settingsFile);
     for (std::size_t i = 0; i < KeyCount; ++i) {
-        std::string value;
-        const IniFile::Lookup lookup =
-            settingsFile ? file.Find(Section, InstallerIniKeys[i], value) : IniFile::Lookup::Failed;
+        std::string& value = found[i].value;
+        const IniFile::Lookup lookup = settingsFile ? found[i].lookup : IniFile::Lookup::Failed;
         if (lookup == IniFile::Lookup::Missing) value = Defaults[i];
         value.resize(CharacterPrefix(value.c_str(), InstallerIniValueLimit));
         NotShown[i] = lookup == IniFile::Lookup::Failed;

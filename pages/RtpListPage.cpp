@@ -211,7 +211,7 @@ void RemoveSelectedRtp(int kind) {
         WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
         bool cancelled = false;
         stops.carryOn = [&](const FoundTree& tree) {
-            cancelled = !progress.Update(StepText(RemovalStep::Listing, tree.files.size(), 0));
+            cancelled = !progress.UpdateWith([&] { return StepText(RemovalStep::Listing, tree.files.size(), 0); });
             return !cancelled;
         };
         if (!CheckRtpRemoval(kind, name.c_str(), OwnerWindow, removal, true, stops) || cancelled) return;
@@ -232,7 +232,7 @@ void RemoveSelectedRtp(int kind) {
             progress.reset();
             return true;
         }
-        return !progress || progress->Update(StepText(step, done, total), done, total);
+        return !progress || progress->UpdateWith([&] { return StepText(step, done, total); }, done, total);
     };
     const bool removed = DeleteRtp(kind, name.c_str(), OwnerWindow, &removal, hooks);
     progress.reset();

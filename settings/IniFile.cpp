@@ -183,11 +183,12 @@ void IniFile::SetPath(const char* name, bool absolute) {
     path += name;
 }
 
-IniFile::Lookup IniFile::Find(const char* section, const char* key, std::string& out) const {
+namespace {
+
+// A key's value in the file as it was loaded.
+Lookup FindIn(const FileContent& file, const std::wstring& widePath, const char* section, const char* key,
+              std::string& out) {
     out.clear();
-    std::wstring widePath;
-    if (path.empty() || !ToWide(path, widePath)) return Lookup::Failed;
-    const FileContent file = LoadFile(widePath);
     std::wstring wideSection, wideKey, value;
     Lookup lookup = Lookup::Failed;
     switch (file.encoding) {
@@ -214,6 +215,30 @@ IniFile::Lookup IniFile::Find(const char* section, const char* key, std::string&
     }
     if (lookup != Lookup::Found) out.clear();
     return lookup;
+}
+
+}  // namespace
+
+IniFile::Lookup IniFile::Find(const char* section, const char* key, std::string& out) const {
+    out.clear();
+    std::wstring widePath;
+    if (path.empty() || !ToWide(path, widePath)) return Lookup::Failed;
+    return FindIn(LoadFile(widePath), widePath, section, key, out);
+}
+
+IniFile::Content IniFile::FindAll(const char* section, std::span<const char* const> keys, std::span<Found> found,
+                                  bool& settingsFile) const {
+    Content content;
+    std::wstring widePath;
+    FileContent file;
+    if (!path.empty() && ToWide(path, widePath)) file = LoadFile(widePath);
+    for (std::size_t i = 0; i < keys.size() && i < found.size(); ++i)
+        found[i].lookup = FindIn(file, widePath, section, keys[i], found[i].value);
+    content.exists = file.encoding != Encoding::Missing && file.encoding != Encoding::NoFolder;
+    content.read = file.read;
+    settingsFile = file.encoding != Encoding::Other;
+    content.bytes = std::move(file.bytes);
+    return content;
 }
 
 bool IniFile::Read(const char* section, const char* key, std::string& out, const char* defaultValue) const {
@@ -287,14 +312,8 @@ bool IniFile::IsSettingsFile() const {
 }
 
 IniFile::Content IniFile::Snapshot() const {
-    Content content;
-    std::wstring widePath;
-    if (path.empty() || !ToWide(path, widePath)) return content;
-    FileContent file = LoadFile(widePath);
-    content.exists = file.encoding != Encoding::Missing && file.encoding != Encoding::NoFolder;
-    content.read = file.read;
-    content.bytes = std::move(file.bytes);
-    return content;
+    bool settingsFile = false;
+    return FindAll("", {}, {}, settingsFile);
 }
 
 bool IniFile::Restore(const Content& before) const {

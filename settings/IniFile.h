@@ -23,6 +23,7 @@
 // or a quote is stored inside one more pair of double quotes, which the
 // platform's reader (and the installer's) takes off again.
 #include <cstdint>
+#include <span>
 #include <string>
 
 class IniFile {
@@ -80,6 +81,15 @@ public:
         bool operator==(const Content&) const = default;
     };
     Content Snapshot() const;
+    // The file read once: its content as Snapshot gives it, whether it is a
+    // settings file (as IsSettingsFile says), and the value of each of keys
+    // in section, into found, each as Find gives it.
+    struct Found {
+        Lookup lookup = Lookup::Failed;
+        std::string value;
+    };
+    Content FindAll(const char* section, std::span<const char* const> keys, std::span<Found> found,
+                    bool& settingsFile) const;
     // Puts the file back as before was, byte for byte: a file that did not
     // exist is deleted. False when that cannot be done (before was not read,
     // or the platform refuses).
