@@ -99,8 +99,11 @@ void InitMainDialog(HWND dialog) {
     // The pages read InstallerIniPath while they are created: bind it first.
     ToolSettings.BindText("Kelmora", "InstallIni", RememberedInstallerIni, InstallerIniPathSize, "Tavisk.ini");
     ResolveInstallerIniPath();
-    MainTabHost.Create(GetDlgItem(dialog, MainTabControlId), AppInstance, MainPages, 0);
+    // The strip is fitted to its titles before the pages are laid over it,
+    // which then are laid once.
+    MainTabHost.AddTabs(GetDlgItem(dialog, MainTabControlId), MainPages);
     FitTabTitles(dialog);
+    MainTabHost.CreatePages(AppInstance, MainPages, 0);
     if (TabKeysHook == nullptr)
         TabKeysHook = SetWindowsHookExW(WH_MSGFILTER, TabKeysProc, nullptr, GetCurrentThreadId());
     SetIcon(dialog, ICON_SMALL, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));

@@ -43,8 +43,18 @@ void TabHost::Attach(HWND tabControl) {
 }
 
 void TabHost::Create(HWND tabControl, HINSTANCE instance, const TabPageSpec* table, int initialIndex) {
+    AddTabs(tabControl, table);
+    CreatePages(instance, table, initialIndex);
+}
+
+void TabHost::AddTabs(HWND tabControl, const TabPageSpec* table) {
     Attach(tabControl);
     pages.clear();
+    if (control == nullptr) return;
+    for (const TabPageSpec* row = table; row->title[0] != 0; ++row) InsertItem(row->title, -1);
+}
+
+void TabHost::CreatePages(HINSTANCE instance, const TabPageSpec* table, int initialIndex) {
     if (control == nullptr) return;
     // The pages are the strip's siblings, not its children: the dialog manager
     // never stops on a window that holds controls, so pages inside the strip
@@ -53,7 +63,6 @@ void TabHost::Create(HWND tabControl, HINSTANCE instance, const TabPageSpec* tab
     HWND dialog = GetParent(control);
     SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP | WS_CLIPSIBLINGS);
     for (const TabPageSpec* row = table; row->title[0] != 0; ++row) {
-        InsertItem(row->title, -1);
         HWND page = CreateDialogParamW(instance, MAKEINTRESOURCEW(row->templateId), dialog, row->dialogProc, 0);
         // Tab and Shift+Tab walk into the page's controls and out again.
         if (page != nullptr)

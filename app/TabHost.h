@@ -39,6 +39,10 @@ public:
     // earlier Create are not destroyed. A page that cannot be created leaves
     // its tab showing nothing.
     void Create(HWND tabControl, HINSTANCE instance, const TabPageSpec* table, int initialIndex);
+    // Create in two steps, for a caller that sizes the control to its tabs
+    // in between, before any page is laid over it: the tabs, then the pages.
+    void AddTabs(HWND tabControl, const TabPageSpec* table);
+    void CreatePages(HINSTANCE instance, const TabPageSpec* table, int initialIndex);
 
     // The control's display area, below its headers, in its parent's client
     // coordinates.

@@ -70,7 +70,8 @@ void ListViewCtrl::Attach(HWND newControl) {
     control = newControl;
     columnCount = 0;
     itemCounter = 0;
-    rows.clear();
+    cells.clear();
+    itemData.clear();
     shown.clear();
     SetExtendedStyle(LVS_EX_INFOTIP, true);
 }
@@ -81,9 +82,8 @@ bool ListViewCtrl::InRange(int row, int column) const {
 
 const std::wstring& ListViewCtrl::Cell(std::size_t row, int column) const {
     static const std::wstring empty;
-    const auto& cells = rows[row].cells;
-    return column >= 0 && static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
-                                                                          : empty;
+    return column >= 0 && static_cast<std::size_t>(column) < stride ? cells[row * stride + static_cast<std::size_t>(column)]
+                                                                   : empty;
 }
 
 int ListViewCtrl::GetItemTextLength(int row, int column) const {
@@ -168,11 +168,11 @@ void ListViewCtrl::ShowRows(std::size_t count) {
 
 int ListViewCtrl::InsertItem(const char* text, int row) {
     if (row < 0 || row > GetItemCount()) row = GetItemCount();
-    Row inserted;
-    inserted.itemData = itemCounter++;
-    inserted.cells.push_back(DisplayText(text));
-    rows.insert(rows.begin() + row, std::move(inserted));
-    ShowRows(rows.size());
+    if (stride == 0) stride = static_cast<std::size_t>(std::max(columnCount, 1));
+    cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(row) * stride), stride, std::wstring());
+    cells[static_cast<std::size_t>(row) * stride] = DisplayText(text);
+    itemData.insert(itemData.begin() + row, itemCounter++);
+    ShowRows(RowCount());
     return row;
 }
 
@@ -181,8 +181,8 @@ std::size_t ListViewCtrl::WidestRow(int column, TextMeter& meter, int& width) co
     // of one width (names that differ only in their digits) are measured
     // no more than Candidates times: any of them is as wide as the others.
     constexpr std::size_t Candidates = 16;
-    std::vector<std::pair<int, std::size_t>> estimates(rows.size());  // width, row; widest first
-    for (std::size_t row = 0; row < rows.size(); ++row) estimates[row] = {-meter.Estimate(Cell(row, column)), row};
+    std::vector<std::pair<int, std::size_t>> estimates(RowCount());  // width, row; widest first
+    for (std::size_t row = 0; row < RowCount(); ++row) estimates[row] = {-meter.Estimate(Cell(row, column)), row};
     const std::size_t measured = std::min(Candidates, estimates.size());
     std::partial_sort(estimates.begin(), estimates.begin() + static_cast<std::ptrdiff_t>(measured), estimates.end());
     std::size_t widest = 0;
@@ -195,20 +195,18 @@ std::size_t ListViewCtrl::WidestRow(int column, TextMeter& meter, int& width) co
     return widest;
 }
 
-void ListViewCtrl::SetRows(const std::vector<std::string_view>& cells, int width) {
+void ListViewCtrl::SetRows(const std::vector<std::string_view>& texts, int width) {
     DeleteAllItems();
     if (columnCount <= 0) return;
     const auto columns = static_cast<std::size_t>(columnCount);
-    rows.resize(cells.size() / columns);
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        rows[row].itemData = static_cast<int>(row);
-        rows[row].cells.resize(columns);
-        for (std::size_t column = 0; column < columns; ++column)
-            rows[row].cells[column] = DisplayText(cells[row * columns + column]);
-    }
-    itemCounter = static_cast<int>(rows.size());
-    if (width >= LVSCW_AUTOSIZE_USEHEADER || rows.empty()) {
-        ShowRows(rows.size());
+    stride = columns;
+    cells.resize(texts.size() / columns * columns);
+    for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = DisplayText(texts[i]);
+    itemData.resize(cells.size() / columns);
+    for (std::size_t row = 0; row < itemData.size(); ++row) itemData[row] = static_cast<int>(row);
+    itemCounter = static_cast<int>(RowCount());
+    if (width >= LVSCW_AUTOSIZE_USEHEADER || itemData.empty()) {
+        ShowRows(RowCount());
         SetColumnWidth(-1, width);
         return;
     }
@@ -224,7 +222,7 @@ void ListViewCtrl::SetRows(const std::vector<std::string_view>& cells, int width
     for (int column = 0; column < columnCount; ++column)
         ApplyAutoWidth(column, widest[static_cast<std::size_t>(column)] > AutoThreshold(column, meter), meter);
     shown.clear();
-    ShowRows(rows.size());
+    ShowRows(RowCount());
     FitColumnsInView();
 }
 
@@ -248,9 +246,14 @@ void ListViewCtrl::FitColumnsInView() {
 
 void ListViewCtrl::SetItemText(int row, int column, const char* text) {
     if (!InRange(row, column)) return;
-    auto& cells = rows[static_cast<std::size_t>(row)].cells;
-    if (cells.size() <= static_cast<std::size_t>(column)) cells.resize(static_cast<std::size_t>(column) + 1);
-    cells[static_cast<std::size_t>(column)] = DisplayText(text);
+    if (static_cast<std::size_t>(column) >= stride) {  // a column added since the rows: room for it in each
+        std::vector<std::wstring> wider(RowCount() * static_cast<std::size_t>(columnCount));
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            wider[i / stride * static_cast<std::size_t>(columnCount) + i % stride] = std::move(cells[i]);
+        cells = std::move(wider);
+        stride = static_cast<std::size_t>(columnCount);
+    }
+    cells[static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(column)] = DisplayText(text);
     SendMessageW(control, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
 }
 
@@ -259,7 +262,9 @@ void ListViewCtrl::SetLastRowText(int column, const char* text) { SetItemText(Ge
 void ListViewCtrl::DeleteAllItems() {
     // Also drops the selection, which the control keeps by row number.
     SendMessageW(control, LVM_DELETEALLITEMS, 0, 0);
-    rows.clear();
+    cells.clear();
+    stride = 0;
+    itemData.clear();
     itemCounter = 0;
 }
 
@@ -313,7 +318,7 @@ void ListViewCtrl::SetColumnWidth(int column, int width) {
     TextMeter meter(control);
     const int threshold = AutoThreshold(column, meter);
     int widest = 0;
-    for (std::size_t row = 0; row < rows.size() && widest <= threshold; ++row)
+    for (std::size_t row = 0; row < RowCount() && widest <= threshold; ++row)
         widest = std::max(widest, meter.Width(Cell(row, column)));
     ApplyAutoWidth(column, widest > threshold, meter);
 }
@@ -334,7 +339,7 @@ bool ListViewCtrl::Notify(NMHDR* header, LRESULT& result) const {
     if (header == nullptr || header->hwndFrom != control || control == nullptr) return false;
     if (header->code == static_cast<UINT>(LVN_GETDISPINFOW)) {
         LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(header)->item;
-        const std::size_t count = shown.empty() ? rows.size() : shown.size();
+        const std::size_t count = shown.empty() ? RowCount() : shown.size();
         if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= count) return true;
         const std::size_t row = shown.empty() ? static_cast<std::size_t>(item.iItem) : shown[static_cast<std::size_t>(item.iItem)];
         if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
@@ -343,7 +348,7 @@ bool ListViewCtrl::Notify(NMHDR* header, LRESULT& result) const {
             std::wmemcpy(item.pszText, text.data(), length);
             item.pszText[length] = 0;
         }
-        if ((item.mask & LVIF_PARAM) != 0) item.lParam = rows[row].itemData;
+        if ((item.mask & LVIF_PARAM) != 0) item.lParam = itemData[row];
         result = 0;
         return true;
     }
@@ -356,7 +361,7 @@ bool ListViewCtrl::Notify(NMHDR* header, LRESULT& result) const {
 
 int ListViewCtrl::FindRow(const NMLVFINDITEMW& find) const {
     const LVFINDINFOW& what = find.lvfi;
-    if ((what.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || what.psz == nullptr || rows.empty()) return -1;
+    if ((what.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || what.psz == nullptr || itemData.empty()) return -1;
     const std::wstring_view typed(what.psz);
     const auto matches = [&](std::size_t row) {
         std::wstring_view name = Cell(row, 0);
@@ -365,8 +370,8 @@ int ListViewCtrl::FindRow(const NMLVFINDITEMW& find) const {
                               typed.data(), static_cast<int>(typed.size())) == CSTR_EQUAL;
     };
     const std::size_t start =
-        find.iStart > 0 && static_cast<std::size_t>(find.iStart) < rows.size() ? static_cast<std::size_t>(find.iStart) : 0;
-    for (std::size_t row = start; row < rows.size(); ++row)
+        find.iStart > 0 && static_cast<std::size_t>(find.iStart) < RowCount() ? static_cast<std::size_t>(find.iStart) : 0;
+    for (std::size_t row = start; row < RowCount(); ++row)
         if (matches(row)) return static_cast<int>(row);
     for (std::size_t row = 0; (what.flags & LVFI_WRAP) != 0 && row < start; ++row)
         if (matches(row)) return static_cast<int>(row);

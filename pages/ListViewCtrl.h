@@ -38,7 +38,7 @@ public:
     // Attributes
     // The rows inserted through this wrapper since it was attached, and not
     // deleted since.
-    int GetItemCount() const { return static_cast<int>(rows.size()); }
+    int GetItemCount() const { return static_cast<int>(itemData.size()); }
     // The whole cell text; "" for an empty cell or a row or column out of range.
     std::string GetItemText(int row, int column) const;
     // The header text, cut to capacity bytes at a character boundary.
@@ -57,14 +57,15 @@ public:
     // Rows and columns out of range are ignored.
     void SetItemText(int row, int column, const char* text);
     void SetLastRowText(int column, const char* text);
-    // Replaces every row: cells holds the rows one after another, a text per
+    // Replaces every row: texts holds the rows one after another, a text per
     // column, in the order they are to stand; a row's item data is its
     // position. Then sizes the columns as SetColumnWidth(-1, width) would.
-    // Each text is converted and measured once, and the widest rows go in
-    // first, so that the control sizes its columns from them alone. The
+    // Each text is converted once; the widest rows, found from the widths of
+    // their characters, are shown to the control alone while it sizes the
+    // columns to them. The
     // automatic widths together stay within the visible width: columns that
     // fit an equal share keep their width, the wider ones share the rest.
-    void SetRows(const std::vector<std::string_view>& cells, int width);
+    void SetRows(const std::vector<std::string_view>& texts, int width);
     // Gives row the focus (the keyboard's place), leaving the selection as it is.
     void SetFocusedRow(int row);
     void DeleteAllItems();
@@ -93,13 +94,9 @@ public:
 private:
     class TextMeter;
 
-    struct Row {
-        int itemData = 0;
-        std::vector<std::wstring> cells;  // one per column; a missing one is empty
-    };
-
     bool InRange(int row, int column) const;
     const std::wstring& Cell(std::size_t row, int column) const;
+    std::size_t RowCount() const { return itemData.size(); }
     // The control shows shown.size() rows, or every row while shown is empty.
     void ShowRows(std::size_t count);
     int FindRow(const NMLVFINDITEMW& find) const;
@@ -116,7 +113,11 @@ private:
     int columnCount = 0;
     HWND control = nullptr;
     int itemCounter = 0;
-    std::vector<Row> rows;
+    // The rows' texts, stride cells a row (a missing one reads as empty), and
+    // their item data.
+    std::vector<std::wstring> cells;
+    std::size_t stride = 0;
+    std::vector<int> itemData;
     // While the columns are sized: the rows the control is shown instead of
     // all of them, so that it measures only those.
     std::vector<std::size_t> shown;

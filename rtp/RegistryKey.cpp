@@ -85,7 +85,9 @@ bool RegistryKey::ReadStringValues(StringMap& out) const {
         // A name with a zero inside it would, cut at the zero, name another value.
         if (narrowName.find('\0') != std::string::npos || narrowName.size() + 1 > EnumBufferSize) continue;
         if (narrowData.size() + 1 > EnumBufferSize) continue;
-        out.emplace(std::move(narrowName), std::move(narrowData));
+        // The platform lists values in name order, most often this one: each
+        // then goes in at the end without a search.
+        out.emplace_hint(out.end(), std::move(narrowName), std::move(narrowData));
     }
     return !out.empty();
 }
