@@ -45,6 +45,20 @@ ProgressWindow::~ProgressWindow() {
     CloseRequested = false;
 }
 
+bool ProgressWindow::EndsSoon(ULONGLONG now, std::uint64_t done, std::uint64_t total) {
+    if (total != stepTotal) {  // a new step: its pace is not known yet
+        stepTotal = total;
+        stepStarted = now;
+        stepDone = done;
+    }
+    // Work of unknown length, or that has taken long enough, shows.
+    if (total == 0 || now - started >= 2 * ProgressShowAfterMs) return false;
+    if (done <= stepDone || done >= total) return true;
+    // At its pace so far, the rest of the step.
+    const double perEntry = static_cast<double>(now - stepStarted) / static_cast<double>(done - stepDone);
+    return perEntry * static_cast<double>(total - done) < ProgressShowAfterMs;
+}
+
 bool ProgressWindow::Running() { return Current != nullptr; }
 
 void ProgressWindow::CloseOwnerAfterwards() { CloseRequested = true; }
@@ -53,7 +67,7 @@ bool ProgressWindow::Update(const std::string& text, std::uint64_t done, std::ui
     const ULONGLONG now = GetTickCount64();
     if (now - lastPump < ProgressPumpEveryMs) return !stopped;
     lastPump = now;
-    if (window == nullptr && now - started >= ProgressShowAfterMs) {
+    if (window == nullptr && now - started >= ProgressShowAfterMs && !EndsSoon(now, done, total)) {
         window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ProgressTemplate), owner, ProgressProc, 0);
         if (window != nullptr) {
             SetWindowTextW(window, DisplayText(caption).c_str());

@@ -4,7 +4,10 @@
 // runs on the window's own thread and hands messages on between entries, so
 // the window repaints and answers the system. Its owner is disabled while it
 // lives, as under any modal box; the window itself shows only once the work
-// has taken ShowAfterMs. At most one lives at a time.
+// has taken ProgressShowAfterMs, and, while the work can say how far it is,
+// only if at its pace it would not end within that much more (a window up
+// for a moment only flashes), or once it has taken twice as long. At most
+// one lives at a time.
 #include <windows.h>
 
 #include <cstdint>
@@ -44,11 +47,18 @@ public:
     static void CloseOwnerAfterwards();
 
 private:
+    // Whether work that has done done of total (0: unknown) will end too
+    // soon for the window to be worth showing.
+    bool EndsSoon(ULONGLONG now, std::uint64_t done, std::uint64_t total);
+
     HWND owner;
     HWND window = nullptr;
     bool ownerWasEnabled;
     bool stopped = false;
     ULONGLONG started;
     ULONGLONG lastPump = 0;
+    // The step under way, which starts whenever the total changes.
+    std::uint64_t stepTotal = 0, stepDone = 0;
+    ULONGLONG stepStarted = 0;
     std::string caption, button;
 };

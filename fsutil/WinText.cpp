@@ -72,7 +72,7 @@ bool ToWide(std::string_view text, std::wstring& out) {
     if (!MultiByteToWide(kCodePage932, text, out)) return false;
     // A round trip proves the bytes were code page 932 exactly; some platforms
     // map unassigned double-byte codes to private-use characters silently.
-    thread_local std::string back;  // kept between calls: no allocation per text
+    std::string back;
     if (!WideToMultiByte(kCodePage932, out, back) || back != text) {
         out.clear();
         return false;
@@ -86,7 +86,7 @@ bool ToNarrow(std::wstring_view text, std::string& out) {
         return true;
     }
     if (!WideToMultiByte(kCodePage932, text, out)) return false;
-    thread_local std::wstring back;  // kept between calls: no allocation per text
+    std::wstring back;
     if (!MultiByteToWide(kCodePage932, out, back) || back != text) {
         out.clear();
         return false;

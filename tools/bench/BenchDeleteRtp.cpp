@@ -33,12 +33,13 @@
 
 namespace {
 
-constexpr int Rounds = 7;
+constexpr int Rounds = 9;
 constexpr int TopFolders = 40;
 constexpr int SubFolders = 49;    // per top folder: 40 + 40 * 49 = 2,000 folders below the root
 constexpr int FilesPerFolder = 10;  // 20,000 files
 constexpr wchar_t KeyPath[] = L"Software\\Enterbrain\\RGSS\\RTP";
 constexpr char ValueName[] = "KelmoraBench";
+constexpr char ShownValueName[] = "KelmoraBenchShown";
 
 std::wstring Wide(const std::string& text) { return WideOrEmpty(text); }
 
@@ -89,7 +90,7 @@ double Now() {
 // Whether the benchmark made the RTP key itself, and so removes it at the end.
 bool madeKey = false;
 
-bool Register(const std::string& folder) {
+bool Register(const std::string& folder, const char* name = ValueName) {
     HKEY key = nullptr;
     DWORD disposition = 0;
     if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, KeyPath, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, nullptr, &key,
@@ -97,7 +98,7 @@ bool Register(const std::string& folder) {
         return false;
     if (disposition == REG_CREATED_NEW_KEY) madeKey = true;
     const std::wstring data = Wide(folder);
-    const LONG status = RegSetValueExW(key, Wide(ValueName).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+    const LONG status = RegSetValueExW(key, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return status == ERROR_SUCCESS;
@@ -198,7 +199,7 @@ double TimeDeleteRtpShown(HWND owner, const std::wstring& root, const RtpRemoval
                    (step == RemovalStep::Files ? " ファイル" : " フォルダ");
         }, done, total);
     };
-    ok = DeleteRtp(0, ValueName, nullptr, &asked, hooks);
+    ok = DeleteRtp(0, ShownValueName, nullptr, &asked, hooks);
     progress.reset();
     const double seconds = Now() - start;
     ok = ok && GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES;
@@ -228,10 +229,10 @@ double TimeBareWalk(const std::wstring& root, int& entries) {
 // What the removal question does before it shows: every check (the
 // registration, what the folder is, the other RTPs), and what it holds listed
 // and counted.
-double TimeQuestion(RtpRemoval& removal, std::string& summary) {
+double TimeQuestion(RtpRemoval& removal, std::string& summary, const char* name = ValueName) {
     const double start = Now();
     const WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
-    CheckRtpRemoval(0, ValueName, nullptr, removal, true, stops);
+    CheckRtpRemoval(0, name, nullptr, removal, true, stops);
     summary = SummarizeRtpRemoval(removal);
     return Now() - start;
 }
@@ -266,50 +267,41 @@ int main() {
     std::vector<double> deleteRtp, floorTimes, questions, walks;
     bool allOk = true;
     std::printf("trees in %s\n", NarrowOrEmpty(base).c_str());
-    // Both orders in turn, so neither side always runs on a warmer cache.
+    // The three removals in turn in every order, so that none always runs on
+    // a warmer cache.
     for (int round = 0; round < Rounds; ++round) {
-        if (!MakeTree(ours, folders, files) || !MakeTree(floor, folders, files)) {
+        if (!MakeTree(ours, folders, files) || !MakeTree(floor, folders, files) || !MakeTree(shown, folders, files)) {
             std::printf("cannot make the trees\n");
             return 2;
         }
-        if (!Register(NarrowOrEmpty(ours))) {
-            std::printf("cannot register the RTP\n");
+        if (!Register(NarrowOrEmpty(ours)) || !Register(NarrowOrEmpty(shown), ShownValueName)) {
+            std::printf("cannot register the RTPs\n");
             return 2;
         }
         int entries = 0;
         std::string summary;
-        RtpRemoval asked;
+        RtpRemoval asked, askedShown;
         questions.push_back(TimeQuestion(asked, summary));
         walks.push_back(TimeBareWalk(floor, entries));
         std::printf("round %d: the removal question's count %.3f s%s, a bare walk %.3f s (%d entries)\n", round + 1,
                     questions.back(), summary.find(",000") == std::string::npos ? " (FAILED)" : "", walks.back(), entries);
-        bool okOurs = false;
-        bool okFloor = false;
-        double ourSeconds = 0;
-        double floorSeconds = 0;
-        if (round % 2 == 0) {
-            ourSeconds = TimeDeleteRtp(ours, asked, okOurs);
-            floorSeconds = TimeFloor(floor, okFloor);
-        } else {
-            floorSeconds = TimeFloor(floor, okFloor);
-            ourSeconds = TimeDeleteRtp(ours, asked, okOurs);
+        std::string shownSummary;
+        TimeQuestion(askedShown, shownSummary, ShownValueName);
+        bool ok[3] = {};
+        double seconds[3] = {};
+        for (int turn = 0; turn < 3; ++turn) {
+            const int which = (round + turn) % 3;
+            if (which == 0) seconds[0] = TimeDeleteRtp(ours, asked, ok[0]);
+            if (which == 1) seconds[1] = TimeFloor(floor, ok[1]);
+            if (which == 2) seconds[2] = TimeDeleteRtpShown(owner, shown, askedShown, ok[2]);
         }
-        // The shown removal last: its tree was made first, and waited longest.
-        if (!MakeTree(shown, folders, files) || !Register(NarrowOrEmpty(shown))) {
-            std::printf("cannot make the tree shown\n");
-            return 2;
-        }
-        RtpRemoval askedShown;
-        TimeQuestion(askedShown, summary);
-        bool okShown = false;
-        shownTimes.push_back(TimeDeleteRtpShown(owner, shown, askedShown, okShown));
         std::printf("round %d: DeleteRtp %.3f s%s, safe floor %.3f s%s, DeleteRtp under its progress window %.3f s%s\n",
-                    round + 1, ourSeconds, okOurs ? "" : " (FAILED)", floorSeconds, okFloor ? "" : " (FAILED)",
-                    shownTimes.back(), okShown ? "" : " (FAILED)");
-        allOk = allOk && okShown;
-        deleteRtp.push_back(ourSeconds);
-        floorTimes.push_back(floorSeconds);
-        allOk = allOk && okOurs && okFloor;
+                    round + 1, seconds[0], ok[0] ? "" : " (FAILED)", seconds[1], ok[1] ? "" : " (FAILED)", seconds[2],
+                    ok[2] ? "" : " (FAILED)");
+        deleteRtp.push_back(seconds[0]);
+        floorTimes.push_back(seconds[1]);
+        shownTimes.push_back(seconds[2]);
+        allOk = allOk && ok[0] && ok[1] && ok[2];
     }
     if (madeKey) RegDeleteKeyExW(HKEY_LOCAL_MACHINE, KeyPath, KEY_WOW64_32KEY, 0);
     std::printf("tree: %d files in %d folders, the root included; names mixed Japanese and ASCII\n", files, folders);
