@@ -45,7 +45,7 @@ bool FileFinder::IsDotEntry() const {
     return std::wcscmp(entry.cFileName, L".") == 0 || std::wcscmp(entry.cFileName, L"..") == 0;
 }
 
-bool FileFinder::Name(std::string& out) const {
+bool FileFinder::NameLength(std::size_t& length) const {
     const std::wstring_view name(entry.cFileName);
-    return IsReachableName(name) && ToNarrow(name, out);
+    return IsReachableName(name) && NarrowLength(name, length);
 }

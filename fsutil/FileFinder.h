@@ -32,15 +32,16 @@ public:
     bool IsLink() const { return (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
     bool IsDotEntry() const;
     std::uint64_t Size() const { return (std::uint64_t{entry.nFileSizeHigh} << 32) | entry.nFileSizeLow; }
-    // The current entry's name as the platform gives it; check it with Name first.
+    // The current entry's name as the platform gives it; check it with NameLength first.
     const wchar_t* WideName() const { return entry.cFileName; }
 
-    // The current entry's name in code page 932. False when the name cannot
-    // reach the entry again as part of a path: code page 932 cannot hold it,
-    // it holds a character that Windows forbids in names (a Linux file system
-    // can hold "..\x", and Wine shows it unchanged), or it ends in a dot or a
-    // blank, which path parsing drops (and "..." would name the directory).
-    bool Name(std::string& out) const;
+    // The length of the current entry's name in code page 932. False when
+    // the name cannot reach the entry again as part of a path: code page 932
+    // cannot hold it, it holds a character that Windows forbids in names (a
+    // Linux file system can hold "..\x", and Wine shows it unchanged), or it
+    // ends in a dot or a blank, which path parsing drops (and "..." would name
+    // the directory).
+    bool NameLength(std::size_t& length) const;
 
 private:
     WIN32_FIND_DATAW entry{};

@@ -32,7 +32,6 @@ void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level, const 
     struct Pending { int folder; int level; std::size_t length; };
     std::vector<Pending> pending{{-1, level, std::strlen(root)}};
     FileFinder finder;
-    std::string name;
     constexpr std::uint64_t AskEvery = 256;
     std::uint64_t untilAsked = AskEvery;
     while (!pending.empty()) {
@@ -54,8 +53,9 @@ void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level, const 
                 return;
             }
             if (untilAsked == 0) untilAsked = AskEvery;
-            const bool named = finder.Name(name);
-            const std::size_t length = current.length + 1 + name.size();
+            std::size_t nameLength = 0;
+            const bool named = finder.NameLength(nameLength);
+            const std::size_t length = current.length + 1 + nameLength;
             if (!named || length > PathLengthLimit) {
                 ++tree.leftOut;
                 continue;

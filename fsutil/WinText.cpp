@@ -94,6 +94,19 @@ bool ToNarrow(std::wstring_view text, std::string& out) {
     return true;
 }
 
+bool NarrowLength(std::wstring_view text, std::size_t& length) {
+    length = text.size();
+    if (IsAscii(text)) return true;
+    if (text.size() > static_cast<std::size_t>(INT_MAX / 2)) return false;
+    // Without best fit, a character that does not come back as itself counts
+    // as the default one.
+    BOOL usedDefault = FALSE;
+    const int bytes = WideCharToMultiByte(kCodePage932, WC_NO_BEST_FIT_CHARS, text.data(), static_cast<int>(text.size()),
+                                          nullptr, 0, nullptr, &usedDefault);
+    length = bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+    return bytes > 0 && !usedDefault;
+}
+
 std::wstring WideOrEmpty(std::string_view text) {
     std::wstring out;
     ToWide(text, out);

@@ -17,6 +17,10 @@ bool ToWide(std::string_view text, std::wstring& out);
 // exactly (no best-fit substitutes, no '?').
 bool ToNarrow(std::wstring_view text, std::string& out);
 
+// The length ToNarrow would give text, found without converting it; false
+// where ToNarrow would fail.
+bool NarrowLength(std::wstring_view text, std::size_t& length);
+
 // Convenience forms: the empty text on failure, for display only.
 std::wstring WideOrEmpty(std::string_view text);
 std::string NarrowOrEmpty(std::wstring_view text);
