@@ -85,13 +85,9 @@ bool ToNarrow(std::wstring_view text, std::string& out) {
         out.assign(text.begin(), text.end());
         return true;
     }
-    if (!WideToMultiByte(kCodePage932, text, out)) return false;
-    std::wstring back;
-    if (!MultiByteToWide(kCodePage932, out, back) || back != text) {
-        out.clear();
-        return false;
-    }
-    return true;
+    // Without best fit, a character that would not come back as itself is
+    // written as the default one, which fails the conversion.
+    return WideToMultiByte(kCodePage932, text, out);
 }
 
 bool NarrowLength(std::wstring_view text, std::size_t& length) {
