@@ -51,8 +51,8 @@ public:
     // Operations
     // Columns are numbered by this wrapper; a refused column still counts.
     void AddColumn(const char* text, int format, int width);
-    // A negative row appends. Returns the new row's index or -1; the row's
-    // item data is the running counter, used up even by a refused row.
+    // A negative row, or one past the end, appends. Returns the new row's
+    // index; the row's item data is the running counter.
     int InsertItem(const char* text, int row);
     // Rows and columns out of range are ignored.
     void SetItemText(int row, int column, const char* text);
@@ -62,9 +62,9 @@ public:
     // position. Then sizes the columns as SetColumnWidth(-1, width) would.
     // Each text is converted once; the widest rows, found from the widths of
     // their characters, are shown to the control alone while it sizes the
-    // columns to them. The
-    // automatic widths together stay within the visible width: columns that
-    // fit an equal share keep their width, the wider ones share the rest.
+    // columns to them. The automatic widths together stay within the visible
+    // width: columns that fit an equal share keep their width, the wider ones
+    // share the rest.
     void SetRows(const std::vector<std::string_view>& texts, int width);
     // Gives row the focus (the keyboard's place), leaving the selection as it is.
     void SetFocusedRow(int row);

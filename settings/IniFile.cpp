@@ -230,8 +230,10 @@ IniFile::Content IniFile::FindAll(const char* section, std::span<const char* con
                                   bool& settingsFile) const {
     Content content;
     std::wstring widePath;
-    FileContent file;
-    if (!path.empty() && ToWide(path, widePath)) file = LoadFile(widePath);
+    settingsFile = false;
+    for (Found& each : found) each = Found{};
+    if (path.empty() || !ToWide(path, widePath)) return content;  // no file at all
+    FileContent file = LoadFile(widePath);
     for (std::size_t i = 0; i < keys.size() && i < found.size(); ++i)
         found[i].lookup = FindIn(file, widePath, section, keys[i], found[i].value);
     content.exists = file.encoding != Encoding::Missing && file.encoding != Encoding::NoFolder;
