@@ -2,12 +2,12 @@
 // (Japanese and ASCII names mixed) against the least a remover that stays
 // safe can do on an identical tree: open each entry relative to its folder's
 // handle, check that the handle reaches that very name below the folder,
-// mark it deleted, close it. Both alternate in one process, Rounds times
-// each, and the medians and their ratio are printed. A third identical tree
-// is removed as the page removes it, under its progress window (owned by a
-// window of this process, so the run needs a display), to show what the
-// progress costs.
-// Run it with: cmake --build BUILD --target bench-delete-rtp (tools/bench/pinned
+// mark it deleted, close it. A third identical tree is removed as the page
+// removes it, under its progress window (owned by a window of this process,
+// so the run needs a display), to show what the progress costs. The three
+// take turns in every order in one process, Rounds times each, and the
+// medians and their ratios are printed.
+// Run it with: xvfb-run -a cmake --build BUILD --target bench-delete-rtp (tools/bench/pinned
 // puts the run and its Wine server on one CPU, the trees on a memory drive).
 //
 // It registers the tree as an RTP of kind 0 in the registry's 32-bit view
