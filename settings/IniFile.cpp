@@ -57,11 +57,13 @@ FileContent LoadFile(const std::wstring& path) {
         if (error == ERROR_PATH_NOT_FOUND) file.encoding = Encoding::NoFolder;
         return file;
     }
-    BY_HANDLE_FILE_INFORMATION info{};
+    // The attributes and the size alone: the whole file information also asks
+    // the volume for its serial number, which costs more than the read itself.
+    FILE_BASIC_INFO basic{};
     LARGE_INTEGER size{};
-    bool read = GetFileInformationByHandle(handle, &info) != FALSE && GetFileSizeEx(handle, &size) != FALSE &&
-                size.QuadPart <= MaxFileBytes;
-    file.readOnly = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    bool read = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) != FALSE &&
+                GetFileSizeEx(handle, &size) != FALSE && size.QuadPart <= MaxFileBytes;
+    file.readOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     if (read) {
         file.bytes.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD done = 0;
