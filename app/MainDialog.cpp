@@ -38,12 +38,17 @@ bool PassKeyToPage(const MSG& message) {
     return command != 0;
 }
 
-// The dialog's own message loop hands every message here first: Ctrl+Tab
-// and Ctrl+Shift+Tab switch tabs wherever the focus is in the window.
+// Every key pressed comes here first, as the thread takes it from its input
+// and before the dialog manager sees it: Ctrl+Tab and Ctrl+Shift+Tab switch
+// tabs wherever the focus is in the window. Only keys come here: a hook on
+// the dialog's loop would be called for every message, paints included.
 LRESULT CALLBACK TabKeysProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == MSGF_DIALOGBOX) {
-        const MSG& message = *reinterpret_cast<const MSG*>(lParam);
-        if (MainTabHost.SwitchByKey(message) || PassKeyToPage(message)) return TRUE;
+    // Taken from the queue (not only looked at), pressed (not released), without Alt.
+    const WORD flags = HIWORD(lParam);
+    if (code == HC_ACTION && (flags & (KF_UP | KF_ALTDOWN)) == 0) {
+        // A key goes to the window with the focus.
+        const MSG message{GetFocus(), WM_KEYDOWN, wParam, lParam, 0, {}};
+        if (MainTabHost.SwitchByKey(message) || PassKeyToPage(message)) return 1;
     }
     return CallNextHookEx(TabKeysHook, code, wParam, lParam);
 }
@@ -105,7 +110,7 @@ void InitMainDialog(HWND dialog) {
     FitTabTitles(dialog);
     MainTabHost.CreatePages(AppInstance, MainPages, 0);
     if (TabKeysHook == nullptr)
-        TabKeysHook = SetWindowsHookExW(WH_MSGFILTER, TabKeysProc, nullptr, GetCurrentThreadId());
+        TabKeysHook = SetWindowsHookExW(WH_KEYBOARD, TabKeysProc, nullptr, GetCurrentThreadId());
     SetIcon(dialog, ICON_SMALL, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
     SetIcon(dialog, ICON_BIG, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON));
     ShowWindow(dialog, SW_SHOW);
