@@ -63,6 +63,8 @@ bool ProgressWindow::Running() { return Current != nullptr; }
 
 void ProgressWindow::CloseOwnerAfterwards() { CloseRequested = true; }
 
+bool ProgressWindow::CloseAsked() { return CloseRequested; }
+
 bool ProgressWindow::Update(const std::string& text, std::uint64_t done, std::uint64_t total) {
     const ULONGLONG now = GetTickCount64();
     if (now - lastPump < ProgressPumpEveryMs) return !stopped;

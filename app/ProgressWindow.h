@@ -45,6 +45,9 @@ public:
     static bool Running();
     // A close of the main window asked for while the work runs: done once it ends.
     static void CloseOwnerAfterwards();
+    // Whether such a close waits now: work that can be cancelled without
+    // loss (a count) stops for it.
+    static bool CloseAsked();
 
 private:
     // Whether work that has done done of total (0: unknown) will end too

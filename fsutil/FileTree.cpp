@@ -20,17 +20,18 @@ bool MatchesAnyPattern(const char* name, const StringList& patterns) {
     return false;
 }
 
-void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level, const WalkStops& stops) {
-    tree = FoundTree{};
-    std::wstring wideRoot;
-    if (!ToWide(root, wideRoot)) return;
+namespace {
+
+// The one walk: rootLength is the root's length in code page 932.
+void Walk(const std::wstring& wideRoot, std::size_t rootLength, FoundTree& tree, int maxDepth, int level,
+          const WalkStops& stops, bool withFiles) {
     const int lastDepth = maxDepth < 0 || maxDepth > WalkDepthLimit ? WalkDepthLimit : maxDepth;
     // Folders still to list, the next one last: its index in tree.folders
     // (-1 for the root), its level, and its path's length in code page 932.
     // A folder's subfolders go on in reverse, so each is walked completely
     // before the next, and every folder is found before those below it.
     struct Pending { int folder; int level; std::size_t length; };
-    std::vector<Pending> pending{{-1, level, std::strlen(root)}};
+    std::vector<Pending> pending{{-1, level, rootLength}};
     FileFinder finder;
     constexpr std::uint64_t AskEvery = 256;
     std::uint64_t untilAsked = AskEvery;
@@ -45,7 +46,7 @@ void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level, const 
         // relative root stays relative to the unchanged current directory.
         // The listing ends before the next one starts.
         for (bool more = finder.FindFirst(directory + L"\\*"); more; more = finder.FindNext()) {
-            if (finder.IsDotEntry()) continue;
+            if (finder.IsDotEntry() || (!withFiles && !finder.IsDirectory())) continue;
             if (tree.files.size() + tree.folders.size() >= stops.maxEntries ||
                 (--untilAsked == 0 && ((stops.deadline != 0 && GetTickCount64() >= stops.deadline) ||
                                        (stops.carryOn && !stops.carryOn(tree))))) {
@@ -76,6 +77,21 @@ void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level, const 
         }
         std::reverse(pending.begin() + static_cast<std::ptrdiff_t>(firstSubdirectory), pending.end());
     }
+}
+
+}  // namespace
+
+void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level, const WalkStops& stops) {
+    tree = FoundTree{};
+    std::wstring wideRoot;
+    if (ToWide(root, wideRoot)) Walk(wideRoot, std::strlen(root), tree, maxDepth, level, stops, true);
+}
+
+void WalkFolders(const std::wstring& root, FoundTree& tree, const WalkStops& stops) {
+    tree = FoundTree{};
+    std::size_t length = 0;
+    if (!NarrowLength(root, length)) length = root.size() * 2;  // at most two bytes a character
+    Walk(root, length, tree, -1, 0, stops, false);
 }
 
 void WalkDirectory(const std::string& directory, StringList& out, const StringList& patterns,

@@ -66,6 +66,11 @@ struct WalkStops {
 // question counts from this tree, and the removal deletes exactly what it lists.
 void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level = 0, const WalkStops& stops = {});
 
+// The folders alone below root (UTF-16, any form the platform opens), within
+// the same limits, without a maximum depth: files are neither kept nor
+// counted, and leftOut counts folders only.
+void WalkFolders(const std::wstring& root, FoundTree& tree, const WalkStops& stops = {});
+
 // The count is 0 when the root does not exist, 1 when it is not a directory
 // (out then holds the root itself, whatever the mode and the patterns), and
 // otherwise the number of paths in out. out is emptied first in every case.

@@ -38,7 +38,8 @@ std::string FormatByteSize(std::uint64_t bytes) {
 std::string SummarizeRtpRemoval(const RtpRemoval& removal) {
     switch (removal.identity.kind) {
     case FolderIdentity::Kind::Missing: return "\nフォルダが見つかりません: 登録だけを削除します";
-    case FolderIdentity::Kind::Link: return "\nフォルダはリンクです: リンクだけを削除し、リンク先は削除しません";
+    case FolderIdentity::Kind::Link:
+        return "\nフォルダはリンクです: リンクを削除できればリンクだけを削除し、できなければ残します。リンク先は削除しません";
     case FolderIdentity::Kind::Folder: break;
     default: return {};
     }

@@ -203,18 +203,22 @@ void RemoveSelectedRtp(int kind) {
     // Whatever can be refused without the user's Yes is refused instead of
     // the question; otherwise the folder is walked to say how much will go.
     // Both can take long: they show their progress, and the count can be
-    // cancelled, which closes the question unasked.
+    // cancelled, which closes the question unasked; so does a close of the
+    // window, which then goes on. A refusal that shows the registration
+    // changed or went finds the list read again.
     HWND window = GetAncestor(RtpListControls[static_cast<std::size_t>(kind)], GA_ROOT);
+    const auto reread = [kind] { RefreshRtpList(kind); };
     RtpRemoval removal;
     {
         ProgressWindow progress(window, "RTPの削除", "キャンセル");
         WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
         bool cancelled = false;
         stops.carryOn = [&](const FoundTree& tree) {
-            cancelled = !progress.UpdateWith([&] { return StepText(RemovalStep::Listing, tree.files.size(), 0); });
+            cancelled = !progress.UpdateWith([&] { return StepText(RemovalStep::Listing, tree.files.size(), 0); }) ||
+                        ProgressWindow::CloseAsked();
             return !cancelled;
         };
-        if (!CheckRtpRemoval(kind, name.c_str(), OwnerWindow, removal, true, stops) || cancelled) return;
+        if (!CheckRtpRemoval(kind, name.c_str(), OwnerWindow, removal, nullptr, stops, reread) || cancelled) return;
     }
     // The whole name, however long; then what will be deleted.
     const std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " + removal.folder +
@@ -226,7 +230,8 @@ void RemoveSelectedRtp(int kind) {
     // window is gone before any box shows.
     std::optional<ProgressWindow> progress(std::in_place, window, "RTPの削除", "中止");
     RemovalHooks hooks;
-    hooks.unregistered = [kind] { RefreshRtpList(kind); };
+    hooks.unregistered = reread;
+    hooks.registrationChanged = reread;
     hooks.progress = [&](RemovalStep step, std::uint64_t done, std::uint64_t total) {
         if (step == RemovalStep::Done) {
             progress.reset();

@@ -25,6 +25,7 @@ constexpr char Stopped[] =
     "削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください";
 constexpr char FolderChanged[] =
     "RTP[%s] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: %s";
+constexpr char CountStopped[] = "RTP[%s] の削除を中止しました。何も削除していません";
 
 void OpenFolder(HWND owner, const std::string& folder) {
     if (owner != nullptr) ShowFolder(folder);
@@ -79,16 +80,23 @@ DWORD LinkCount(HANDLE entry) {
                                                                                                 : 1;
 }
 
+// Whether two names are the same to the letter: the platform gives both in
+// the case they have on disk, and a case twin beside a folder is another folder.
+bool SameName(std::wstring_view a, std::wstring_view b) { return a == b; }
+
 // What every deletion is checked against: the folder the user was asked
 // about, by its identity. Each entry listed below it must reach exactly that
 // folder's final path followed by the names the walk found down to it: where
 // the platform follows a link anyway (Wine shows a Unix symbolic link as the
 // file it points at), a link anywhere on the way, or a name that parses as
-// another path, reaches something else. So whatever a path text might reach,
-// nothing outside the folder is ever deleted.
+// another path, reaches something else. And no folder entered or removed may
+// be one of the other RTPs' folders, by identity: a final path is not
+// canonical (a drive letter or a mount onto a subfolder gives its own). So
+// whatever a path text might reach, nothing outside the folder is ever deleted.
 class Boundary {
 public:
-    Boundary(const std::wstring& walked, const FolderIdentity& identity) : folder(walked), root(identity) {}
+    Boundary(const std::wstring& walked, const FolderIdentity& identity, const FolderSet& others)
+        : folder(walked), root(identity), others(others) {}
 
     // Opens a folder of the walk (the registered folder itself for null) by its path.
     UniqueHandle OpenFolder(const FoundEntry* entry, DWORD access) const {
@@ -98,7 +106,7 @@ public:
             UniqueHandle handle = OpenEntry(folder, access);
             BY_HANDLE_FILE_INFORMATION opened{};
             const bool same = handle && IdentifyFolder(folder) == root &&
-                              SamePathText(FinalPathOf(handle.Get()), root.finalPath) &&
+                              SameName(FinalPathOf(handle.Get()), root.finalPath) && NotOthers(handle.Get()) &&
                               GetFileInformationByHandle(handle.Get(), &opened) &&
                               (root.kind == FolderIdentity::Kind::Folder ||
                                (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
@@ -111,7 +119,9 @@ public:
     // checked against its whole path, so a folder that reaches elsewhere only
     // leaves its files over.
     UniqueHandle OpenFilesFolder(const FoundEntry* entry) const {
-        return OpenEntry(entry == nullptr ? folder : entry->path, FILE_TRAVERSE | SYNCHRONIZE);
+        UniqueHandle handle =
+            OpenEntry(entry == nullptr ? folder : entry->path, FILE_TRAVERSE | FILE_READ_ATTRIBUTES | SYNCHRONIZE);
+        return handle && NotOthers(handle.Get()) ? std::move(handle) : UniqueHandle();
     }
 
     // Opens a file of the walk in its folder, open on parent as OpenFilesFolder gave it.
@@ -124,22 +134,26 @@ public:
 private:
     // The handle, when it reaches the root's final path + relative ('\' +
     // name); else it is closed.
+    // A folder (name empty) must not be one of the other RTPs' either.
     UniqueHandle Checked(UniqueHandle entry, std::wstring_view relative, std::wstring_view name) const {
         if (!entry) return entry;
         const std::wstring reached = FinalPathOf(entry.Get());
         const std::wstring& final = root.finalPath;
         const std::wstring_view rest = std::wstring_view(reached).substr(std::min(reached.size(), final.size()));
-        const bool inside = SamePathText(std::wstring_view(reached).substr(0, final.size()), final) &&
-                            SamePathText(rest.substr(0, relative.size()), relative) &&
-                            (name.empty() ? rest.size() == relative.size() && !relative.empty()
+        const bool inside = SameName(std::wstring_view(reached).substr(0, final.size()), final) &&
+                            SameName(rest.substr(0, relative.size()), relative) &&
+                            (name.empty() ? rest.size() == relative.size() && !relative.empty() && NotOthers(entry.Get())
                                           : rest.size() == relative.size() + 1 + name.size() &&
                                                 rest[relative.size()] == L'\\' &&
-                                                SamePathText(rest.substr(relative.size() + 1), name));
+                                                SameName(rest.substr(relative.size() + 1), name));
         return inside ? std::move(entry) : UniqueHandle();
     }
 
+    bool NotOthers(HANDLE opened) const { return others.TagOf(opened) == FolderSet::NotHeld; }
+
     std::wstring folder;         // as resolved from the registration: the walk's paths start with it
     const FolderIdentity& root;  // what the user was asked about
+    const FolderSet& others;     // the other RTPs' folders, as found at Yes
 };
 
 // Deletes an entry that passed the checks, and closes it. RTPs copied from CD
@@ -195,22 +209,30 @@ bool Warn(HWND owner, const char* text) { return owner == nullptr ? false : Show
 }  // namespace
 
 bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* confirmed, const RemovalHooks& hooks) {
-    // Every check again, now: the registration or the folder may have changed
-    // since the question.
+    // Every check again, now: the registration, the folder or the other
+    // RTPs may have changed since the question.
     RtpRemoval now;
     const bool reuse = confirmed != nullptr && confirmed->listed && confirmed->tree.complete;
     WalkStops stops;
+    bool countStopped = false;
     if (hooks.progress)
-        stops.carryOn = [&hooks](const FoundTree& tree) {
-            return hooks.progress(RemovalStep::Listing, tree.files.size(), 0);
+        stops.carryOn = [&](const FoundTree& tree) {
+            return !(countStopped = !hooks.progress(RemovalStep::Listing, tree.files.size(), 0));
         };
-    if (!CheckRtpRemoval(kindIndex, name, owner, now, !reuse, stops)) return false;
+    if (!CheckRtpRemoval(kindIndex, name, owner, now, reuse ? &confirmed->tree : nullptr, stops,
+                         hooks.registrationChanged)) {
+        if (countStopped) {
+            GoOn(hooks, RemovalStep::Done, 0, 0);
+            if (owner != nullptr) ShowWarningF(owner, CountStopped, name);
+        }
+        return false;
+    }
     if (confirmed != nullptr && !(now.identity == confirmed->identity)) {
         GoOn(hooks, RemovalStep::Done, 0, 0);
+        if (hooks.registrationChanged) hooks.registrationChanged();
         if (owner != nullptr) ShowWarningF(owner, FolderChanged, name, now.folder.c_str());
         return false;
     }
-    if (now.listed && !now.tree.complete) return false;  // stopped while listing: nothing touched
     const RtpRemoval& removal = confirmed != nullptr ? *confirmed : now;
     const FoundTree& tree = reuse ? confirmed->tree : now.tree;
 
@@ -227,7 +249,8 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* co
         return true;
     }
 
-    const Boundary boundary(WideOrEmpty(removal.folder), removal.identity);
+    const std::wstring folder = WideOrEmpty(removal.folder);
+    const Boundary boundary(folder, removal.identity, now.others);
     if (removal.identity.kind == FolderIdentity::Kind::Folder) {
         MakeFolderWritable(nullptr, FILE_ATTRIBUTE_READONLY, boundary);
         for (const FoundEntry& directory : tree.folders)
@@ -248,6 +271,10 @@ bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* co
         }
         if (!stopped && !DeleteChecked(boundary.OpenFolder(nullptr, ForDeletion))) leftOver = DirectoriesLeftOver;
     }
+    // A deletion is done when the handle closes, and the platform may not do
+    // it then (a mount point stays), or the folder may be there again.
+    if (leftOver == nullptr && !stopped && IdentifyFolder(folder).kind != FolderIdentity::Kind::Missing)
+        leftOver = DirectoriesLeftOver;
     GoOn(hooks, RemovalStep::Done, 0, 0);
     if (stopped) leftOver = Stopped;
     if (leftOver == nullptr) return true;

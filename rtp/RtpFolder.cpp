@@ -32,6 +32,16 @@ RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved)
     if (registered[0] == 0) return RtpFolderProblem::Empty;
     std::wstring wide;
     if (!ToWide(registered, wide)) return RtpFolderProblem::NotAbsolute;
+    if (wide.rfind(L"\\\\.\\", 0) == 0 || wide.rfind(L"//./", 0) == 0) return RtpFolderProblem::Device;
+    if (wide.rfind(L"\\\\?\\", 0) == 0) {
+        const std::wstring plain = WithoutLongPrefix(wide);
+        std::wstring full;
+        // Only what resolving would leave as it is, one trailing separator aside.
+        if (RootLength(plain) == 0 || plain.find(L'/') != std::wstring::npos || !FullPathOf(plain, full) ||
+            full != (plain.size() > RootLength(plain) && plain.back() == L'\\' ? plain.substr(0, plain.size() - 1) : plain))
+            return RtpFolderProblem::LongForm;
+        wide = plain;
+    }
     // "C:" alone is the current directory of drive C.
     if (wide.size() == 2 && wide[1] == L':') return RtpFolderProblem::Root;
     const std::size_t root = RootLength(wide);

@@ -29,6 +29,15 @@ constexpr char FolderIsFile[] = "登録されているフォルダがファイ�
 constexpr char FolderUnopenable[] = "登録されているフォルダを開けないので RTP[%s] は削除できません";
 constexpr char FolderNoAnswer[] = "登録されているフォルダのドライブが応答しないので RTP[%s] は削除できません";
 constexpr char FolderOverlaps[] = "RTP[%s] のフォルダ %s と重なっているので RTP[%s] は削除できません";
+constexpr char OtherUnchecked[] =
+    "RTP[%s] のフォルダ %s と重なっていないかを確かめきれないので RTP[%s] は削除できません";
+constexpr char InnerUnopenable[] =
+    "登録されているフォルダの中のフォルダ %s を開けないので、ほかのRTPと重なっていないかを確かめられません\n"
+    "RTP[%s] は削除できません";
+constexpr char FolderIsDevice[] = "登録されているフォルダがデバイスのパス (\\\\.\\) なので RTP[%s] は削除できません";
+constexpr char FolderLongForm[] =
+    "登録されているフォルダが \\\\?\\ で始まり、その後がドライブか共有フォルダからのそのまま使えるパスではないので "
+    "RTP[%s] は削除できません";
 
 constexpr std::uint32_t FolderSize = RegistryKey::EnumBufferSize;  // whatever the list shows can be removed
 
@@ -39,6 +48,8 @@ const char* ProblemText(RtpFolderProblem problem) {
     case RtpFolderProblem::Root: return FolderIsRoot;
     case RtpFolderProblem::BadCharacter: return FolderBadCharacter;
     case RtpFolderProblem::BadName: return FolderBadName;
+    case RtpFolderProblem::Device: return FolderIsDevice;
+    case RtpFolderProblem::LongForm: return FolderLongForm;
     case RtpFolderProblem::None: break;
     }
     return nullptr;
@@ -52,13 +63,12 @@ bool Refuse(HWND owner, const char* format, const Texts*... texts) {
 
 // Where another registration's folder lies, as final paths: what its text
 // reaches (through any link), and the place of its own last name (a link
-// there would go with a removal of the folder holding it). Empty when it
-// reaches nothing; false when it is there but cannot be opened to check.
-bool PlacesOf(const std::wstring& text, std::vector<std::wstring>& places) {
+// there would go with a removal of the folder holding it). Only what can be
+// opened to check.
+void PlacesOf(const std::wstring& text, std::vector<std::wstring>& places) {
     places.clear();
     const FolderIdentity named = IdentifyFolder(text);
-    if (named.kind == FolderIdentity::Kind::Unopenable) return false;
-    if (named.kind == FolderIdentity::Kind::Missing || named.kind == FolderIdentity::Kind::NoAnswer) return true;
+    if (named.finalPath.empty()) return;
     places.push_back(named.finalPath);
     if (named.kind == FolderIdentity::Kind::Link) {
         // Where Wine opens a link as what it points at, its own place is its
@@ -74,52 +84,123 @@ bool PlacesOf(const std::wstring& text, std::vector<std::wstring>& places) {
         const UniqueHandle target(CreateFileW(text.c_str(), FILE_READ_ATTRIBUTES,
                                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (!target) return false;
-        places.push_back(FinalPathOf(target.Get()));
+        if (target) places.push_back(FinalPathOf(target.Get()));
     }
-    return true;
 }
 
-// Another registered RTP, of either kind, the official ones included, whose
-// folder is this one, holds it or lies inside it, however either is
-// written: removing this folder would delete that RTP's files too.
-bool FindOverlap(int kindIndex, const char* name, const std::wstring& finalPath, std::string& otherName,
-                 std::string& otherFolder) {
+// Another registered RTP, of either kind, the official ones included.
+struct OtherRtp {
+    std::string name;    // the registry value name
+    std::string folder;  // as registered, for messages
+    std::wstring text;   // as registered, expanded
+};
+
+// Every other registered RTP of either kind, the official ones included.
+std::vector<OtherRtp> OtherRtps(int kindIndex, const char* name) {
     const std::wstring ownName = WideOrEmpty(name);
+    std::vector<OtherRtp> others;
     std::vector<RegistryKey::RegisteredText> registered;
-    std::vector<std::wstring> places;
     for (int kind = 0; kind < RtpKindCount; ++kind) {
         const RtpKind& row = RtpKinds[static_cast<std::size_t>(kind)];
         RegistryKey key;
         if (!key.Open(row.rtpKeyPath, row.rootKey) || !key.ReadAllTexts(registered)) continue;
-        for (const auto& other : registered) {
-            if (kind == kindIndex && SamePathText(other.name, ownName)) continue;
-            const bool checked = PlacesOf(other.text, places);
-            bool overlaps = !checked;
-            for (const std::wstring& place : places) overlaps = overlaps || PathsOverlap(place, finalPath);
-            if (overlaps) {
-                otherName = NarrowOrEmpty(other.name);
-                otherFolder = NarrowOrEmpty(other.text);
-                return true;
-            }
+        for (auto& other : registered)
+            if (kind != kindIndex || !SamePathText(other.name, ownName))
+                others.push_back({NarrowOrEmpty(other.name), NarrowOrEmpty(other.text), std::move(other.text)});
+    }
+    return others;
+}
+
+// The first other RTP whose folder is this one, holds it or lies inside it,
+// by final paths however either is written: removing this folder would
+// delete that RTP's files too. One that cannot be opened to check is left to
+// WalkOtherFolders, which refuses it.
+const OtherRtp* FindOverlap(const std::vector<OtherRtp>& others, const std::wstring& finalPath) {
+    std::vector<std::wstring> places;
+    for (const OtherRtp& other : others) {
+        PlacesOf(other.text, places);
+        for (const std::wstring& place : places)
+            if (PathsOverlap(place, finalPath)) return &other;
+    }
+    return nullptr;
+}
+
+enum class OthersWalked { Known, Unchecked, Stopped };
+
+// Puts every folder of the other RTPs into set by identity, tagged with the
+// RTP's index in others: each one's folder (a link's target too, never
+// entered) and every folder its walk reaches, all within the bounds.
+// Unchecked, with which, when one cannot be walked within them or one of its
+// folders cannot be opened; Stopped when carryOn stopped a walk.
+OthersWalked WalkOtherFolders(const std::vector<OtherRtp>& others, FolderSet& set, const WalkStops& stops,
+                              const OtherRtp*& unchecked) {
+    WalkStops bounds{OtherFoldersLimit, GetTickCount64() + OtherFoldersTimeLimitMs, {}};
+    bool stopped = false;
+    if (stops.carryOn)
+        bounds.carryOn = [&](const FoundTree& tree) { return !(stopped = !stops.carryOn(tree)); };
+    FoundTree tree;
+    for (const OtherRtp& other : others) {
+        unchecked = &other;
+        const int tag = static_cast<int>(&other - others.data());
+        const FolderIdentity identity = IdentifyFolder(other.text);
+        if (identity.kind == FolderIdentity::Kind::Unopenable) return OthersWalked::Unchecked;
+        if (identity.kind != FolderIdentity::Kind::Folder && identity.kind != FolderIdentity::Kind::Link) continue;
+        set.Add(identity.volume, identity.fileIndex, tag);
+        if (identity.kind == FolderIdentity::Kind::Link) {
+            const UniqueHandle target(CreateFileW(LongPathForm(identity.finalPath).c_str(), FILE_READ_ATTRIBUTES,
+                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+            if (!target || !set.Add(target.Get(), tag)) return OthersWalked::Unchecked;
+            continue;
+        }
+        // Walked from the name the platform gives it: one spelling of the
+        // folder itself, whatever was registered.
+        WalkFolders(identity.finalPath, tree, bounds);
+        if (stopped) return OthersWalked::Stopped;
+        if (!tree.complete || tree.leftOut > 0) return OthersWalked::Unchecked;
+        bounds.maxEntries -= tree.folders.size();
+        for (const FoundEntry& folder : tree.folders) {
+            if ((folder.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) continue;  // not entered: not its own
+            const UniqueHandle handle = OpenEntry(folder.path, FILE_READ_ATTRIBUTES);
+            if (!handle || !set.Add(handle.Get(), tag)) return OthersWalked::Unchecked;
         }
     }
-    return false;
+    unchecked = nullptr;
+    return OthersWalked::Known;
+}
+
+// The first folder of the removal, the folder itself and every folder of
+// tree, that is in others (its tag), or FolderSet::Unknown with the folder's
+// path when one cannot be opened to say what it is; NotHeld when none is.
+int FindSharedFolder(const RtpRemoval& removal, const FoundTree& tree, std::wstring& unopenable) {
+    if (const int tag = removal.others.TagOf(removal.identity.volume, removal.identity.fileIndex);
+        tag != FolderSet::NotHeld || removal.others.Empty())
+        return tag;
+    for (const FoundEntry& folder : tree.folders) {
+        if ((folder.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) continue;  // removed itself, never entered
+        const UniqueHandle handle = OpenEntry(folder.path, FILE_READ_ATTRIBUTES);
+        const int tag = handle ? removal.others.TagOf(handle.Get()) : FolderSet::Unknown;
+        if (tag == FolderSet::Unknown) unopenable = folder.path;
+        if (tag != FolderSet::NotHeld) return tag;
+    }
+    return FolderSet::NotHeld;
 }
 
 }  // namespace
 
-bool CheckRtpRemoval(int kindIndex, const char* name, HWND owner, RtpRemoval& removal, bool list,
-                     const WalkStops& stops) {
+bool CheckRtpRemoval(int kindIndex, const char* name, HWND owner, RtpRemoval& removal, const FoundTree* walked,
+                     const WalkStops& stops, const std::function<void()>& registrationChanged) {
     removal = RtpRemoval{};
     removal.name = name;
     if (IsOfficialRtp(kindIndex, name)) return Refuse(owner, OfficialRefused, name);
 
     const RtpKind& kind = RtpKinds[static_cast<std::size_t>(kindIndex)];
     RegistryKey key;
-    if (!key.Open(kind.rtpKeyPath, kind.rootKey)) return Refuse(owner, KeyOpenFailed);
     char registered[FolderSize] = {};
-    if (!key.QueryString(name, registered, FolderSize)) return Refuse(owner, ValueReadFailed, name);
+    if (!key.Open(kind.rtpKeyPath, kind.rootKey) || !key.QueryString(name, registered, FolderSize)) {
+        if (registrationChanged) registrationChanged();
+        return key.IsOpen() ? Refuse(owner, ValueReadFailed, name) : Refuse(owner, KeyOpenFailed);
+    }
     key.Close();
 
     if (const RtpFolderProblem problem = ResolveRtpFolder(registered, removal.folder); problem != RtpFolderProblem::None)
@@ -133,12 +214,29 @@ bool CheckRtpRemoval(int kindIndex, const char* name, HWND owner, RtpRemoval& re
     case FolderIdentity::Kind::Link:
     case FolderIdentity::Kind::Folder: break;
     }
-    std::string otherName, otherFolder;
-    if (FindOverlap(kindIndex, name, removal.identity.finalPath, otherName, otherFolder))
-        return Refuse(owner, FolderOverlaps, otherName.c_str(), otherFolder.c_str(), name);
-    if (list && removal.identity.kind == FolderIdentity::Kind::Folder) {
-        WalkTree(removal.folder.c_str(), removal.tree, -1, 0, stops);
+    const std::vector<OtherRtp> others = OtherRtps(kindIndex, name);
+    const OtherRtp* other = FindOverlap(others, removal.identity.finalPath);
+    if (other != nullptr) return Refuse(owner, FolderOverlaps, other->name.c_str(), other->folder.c_str(), name);
+    // The other RTPs' folders first, so that the count shown grows from 0 once.
+    switch (WalkOtherFolders(others, removal.others, stops, other)) {
+    case OthersWalked::Stopped: return false;
+    case OthersWalked::Unchecked: return Refuse(owner, OtherUnchecked, other->name.c_str(), other->folder.c_str(), name);
+    case OthersWalked::Known: break;
+    }
+    if (walked == nullptr && removal.identity.kind == FolderIdentity::Kind::Folder) {
+        bool stopped = false;
+        WalkStops mine = stops;
+        if (stops.carryOn) mine.carryOn = [&](const FoundTree& tree) { return !(stopped = !stops.carryOn(tree)); };
+        WalkTree(removal.folder.c_str(), removal.tree, -1, 0, mine);
         removal.listed = true;
+        if (stopped) return false;
+    }
+    std::wstring unopenable;
+    const int shared = FindSharedFolder(removal, walked != nullptr ? *walked : removal.tree, unopenable);
+    if (shared == FolderSet::Unknown) return Refuse(owner, InnerUnopenable, NarrowOrEmpty(unopenable).c_str(), name);
+    if (shared != FolderSet::NotHeld) {
+        const OtherRtp& sharing = others[static_cast<std::size_t>(shared)];
+        return Refuse(owner, FolderOverlaps, sharing.name.c_str(), sharing.folder.c_str(), name);
     }
     return true;
 }

@@ -5,10 +5,12 @@
 // and Yes removes exactly that folder, or nothing.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "fsutil/FileTree.h"
 #include "fsutil/FolderIdentity.h"
+#include "fsutil/FolderSet.h"
 
 struct RtpRemoval {
     std::string name;    // the registry value name
@@ -16,22 +18,36 @@ struct RtpRemoval {
     FolderIdentity identity;  // what that folder is
     FoundTree tree;           // what lies below it, when listed
     bool listed = false;      // tree holds the walk (complete or stopped)
+    // Every folder of every other registered RTP, by identity: none of them
+    // is ever deleted, whatever name reaches it.
+    FolderSet others;
 };
 
 // Past these the question's walk stops and its counts say "以上" (at least).
 constexpr std::uint64_t RemovalCountEntryLimit = 100000;
 constexpr unsigned RemovalCountTimeLimitMs = 10000;
+// The other RTPs' folders are walked within these, all of them together; past
+// them the removal is refused, as nothing unchecked is deleted.
+constexpr std::uint64_t OtherFoldersLimit = 100000;
+constexpr unsigned OtherFoldersTimeLimitMs = 5000;
 
 // Reads the registration of RTP name of kind kindIndex and checks everything
 // that does not need the user's Yes. Refused, with the registration kept:
 // the official RTP; a key or value that cannot be read; a folder that is
-// empty, relative, a drive or the root of a drive or share, holds a
-// character or a name Windows cannot, is a file, cannot be opened, or lies
-// on a drive or share that does not answer; and a folder that is, holds or
-// lies inside the folder of any other RTP registered for either kind, under
-// any spelling (compared by what the folders are). A refusal is shown as a
-// warning owned by owner (nothing is shown with a null owner) and gives false.
-// With list, the folder's tree is walked within stops (not when the folder is
-// a link, which is never entered).
-bool CheckRtpRemoval(int kindIndex, const char* name, HWND owner, RtpRemoval& removal, bool list,
-                     const WalkStops& stops = {});
+// empty, relative, a device, a drive or the root of a drive or share, holds
+// a character or a name Windows cannot, is a file, cannot be opened, or lies
+// on a drive or share that does not answer; and a folder that shares any
+// folder with another RTP registered for either kind: the folder itself or
+// any folder its walk reaches being that RTP's folder or any folder inside
+// it, compared by what the folders are (volume and file index), as well as
+// by their final paths. An RTP whose folders cannot all be walked within
+// the bounds above, or opened to say what they are, is taken as sharing.
+// A refusal is shown as a warning owned by owner (nothing is shown with a
+// null owner) and gives false; registrationChanged is called first when the
+// refusal shows that the registration went. Without walked, the folder's
+// tree is walked within stops (not when the folder is a link, which is never
+// entered); with it, that earlier walk's folders are checked as they are
+// now. stops.carryOn is asked during the other RTPs' walks too: when it
+// stops one, false comes back with nothing shown.
+bool CheckRtpRemoval(int kindIndex, const char* name, HWND owner, RtpRemoval& removal, const FoundTree* walked,
+                     const WalkStops& stops = {}, const std::function<void()>& registrationChanged = {});

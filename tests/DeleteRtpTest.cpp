@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -115,7 +116,8 @@ protected:
     void Remove(const std::string& base, const std::vector<Removal>& rows) {
         for (const Removal& row : rows) {
             SCOPED_TRACE(row.registered + (row.silent ? " without an owner" : ""));
-            const std::string at = row.registered[1] == ':' ? row.registered : base + "\\" + row.registered;
+            const std::string at =
+                row.registered[1] == ':' || row.registered[0] == '\\' ? row.registered : base + "\\" + row.registered;
             ASSERT_TRUE(key.SetString(RtpName, at));
             HANDLE held = row.held.empty() ? INVALID_HANDLE_VALUE
                                            : CreateFileW(WideOrEmpty(base + "\\" + row.held).c_str(), GENERIC_READ,
@@ -137,7 +139,7 @@ protected:
 };
 
 TEST_F(DeleteRtpTest, RemovesTheValueThenTheTreeOrSaysWhatIsLeft) {
-    for (const char* name : {"h1", "h2", "h3", "表"}) MakeRtpTree(dir / name);
+    for (const char* name : {"h1", "h2", "h3", "h4", "表"}) MakeRtpTree(dir / name);
     MakeRtpTree(dir / "RTP表", FILE_ATTRIBUTE_READONLY);
     // A folder whose name only begins with another RTP's does not overlap it.
     ASSERT_TRUE(MakeDirectory(dir / "h") && key.SetString("Other", dir / "h"));
@@ -154,6 +156,7 @@ TEST_F(DeleteRtpTest, RemovesTheValueThenTheTreeOrSaysWhatIsLeft) {
         {"hl", "", "", false, {"outside.txt"}, {"hl"}},
         {"RTP表/", "", "", false, {}, {"RTP表"}},
         {"表", "", "", false, {}, {"表"}},  // the 0x5C byte is no separator to drop
+        {"\\\\?\\" + dir / "h4", "", "", false, {}, {"h4"}},
         {"h1", "h1\\Audio\\BGM\\表.mid", Files, false, {"h1\\Audio\\BGM\\表.mid", "h1\\Graphics"}, {"h1\\Game.ini"}},
         {"h2\\", "h2\\ソース\\能力", Dirs, false, {"h2\\ソース\\能力"}, {"h2\\ソース\\能力\\ソ", "h2\\Audio"}},
         {"h3", "h3\\Game.ini", Files, true, {"h3\\Game.ini", "h3\\Graphics"}, {"h3\\Audio\\BGM\\表.mid"}},
@@ -181,8 +184,9 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         {0, "r1", "c:\\", REG_SZ, root}, {0, "r2", "L:\\\\", REG_SZ, root}, {0, "r3", "L:/", REG_SZ, root},
         {0, "r4", "L:\\x\\..", REG_SZ, root}, {0, "r5", "\\\\server\\share\\", REG_SZ, root},
         {0, "a1", "sub", REG_SZ, relative}, {0, "a2", "\\sub", REG_SZ, relative}, {0, "a3", "C:sub", REG_SZ, relative},
-        {0, "a4", "\\\\server", REG_SZ, relative}, {0, "a5", "\\\\?\\C:\\sub", REG_SZ, relative},
-        {0, "a6", "\\\\.\\C:", REG_SZ, relative},
+        {0, "a4", "\\\\server", REG_SZ, relative},
+        {0, "a5", "\\\\?\\" + dir / "sub\\..\\x", REG_SZ, "登録されているフォルダが \\\\?\\ で始まり、その後がドライブか共有フォルダからのそのまま使えるパスではないので RTP[%s] は削除できません"},
+        {0, "a6", "\\\\.\\C:", REG_SZ, "登録されているフォルダがデバイスのパス (\\\\.\\) なので RTP[%s] は削除できません"},
         {0, "w", dir / "s*", REG_SZ, "登録されているフォルダにフォルダ名に使えない文字 (* ? \" < > | :) が含まれているので RTP[%s] は削除できません"},
         {0, "b", dir / "sub ", REG_SZ, "登録されているフォルダの名前が空白かピリオドで終わっているので RTP[%s] は削除できません"},
         {0, "q", "Q:\\rtp", REG_SZ, "登録されているフォルダのドライブが応答しないので RTP[%s] は削除できません"},
@@ -239,6 +243,45 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
     }
 }
 
+// One folder under two final paths, as Wine gives them: a drive letter
+// mapped onto std\sub (KELMORA_SUBFOLDER_DRIVE) answers for everything below
+// it, and so does std\sub bound at mnt where the tests may mount. An RTP
+// there is refused by what its folders are, before the question and at Yes,
+// whichever name either is registered under; so is any RTP beside one whose
+// folder no one can open. Nothing is deleted.
+TEST_F(DeleteRtpTest, RefusesTheFoldersOfOtherRtpsUnderAnyName) {
+    const char* given = std::getenv("KELMORA_LINK_FIXTURE");
+    const char* drive = std::getenv("KELMORA_SUBFOLDER_DRIVE");
+    if (given == nullptr && !GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) GTEST_SKIP();
+    ASSERT_TRUE(given != nullptr && drive != nullptr) << "run through ctest: the fixture's variables are not set";
+    std::string fixture = given;
+    std::replace(fixture.begin(), fixture.end(), '/', '\\');
+    const std::string std = fixture + "\\std", loop = fixture + "\\loop";
+    const std::string shares = " と重なっているので RTP[" + RtpName + "] は削除できません";
+    const std::string unchecked = " と重なっていないかを確かめきれないので RTP[" + RtpName + "] は削除できません";
+    const struct { std::string other; DWORD type; std::string registered, said; } rows[]{
+        {std, REG_SZ, std + "\\sub\\inner", "RTP[Std] のフォルダ " + std + shares},
+        {std, REG_MULTI_SZ, std::string(drive) + "\\inner", "RTP[Std] のフォルダ " + std + shares},
+        {std, REG_SZ, fixture + "\\mnt", "RTP[Std] のフォルダ " + std + shares},
+        {loop, REG_SZ, fixture + "\\case\\MINE", "RTP[Std] のフォルダ " + loop + unchecked},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.registered + " beside " + row.other);
+        if (row.registered == fixture + "\\mnt" && !PathExists(row.registered + "\\inner")) {
+            std::printf("no bind mount here (mounting needs root): the mount row is left out\n");
+            continue;
+        }
+        ASSERT_TRUE(key.SetString("Std", row.other, row.type) && key.SetString(RtpName, row.registered));
+        RtpRemoval asked;
+        EXPECT_FALSE(CheckRtpRemoval(0, RtpName.c_str(), nullptr, asked, nullptr)) << "before the question";
+        bool removed = true;
+        EXPECT_EQ(Answered(0, RtpName, false, removed), row.said) << "at Yes";
+        EXPECT_TRUE(!removed && key.HasValue(RtpName));
+        EXPECT_TRUE(PathExists(std + "\\keep.txt") && PathExists(std + "\\sub\\inner\\own.txt") &&
+                    PathExists(fixture + "\\case\\MINE\\victim.txt"));
+    }
+}
+
 // The walk lists links but never walks into them, the root included;
 // it leaves out names no path can reach ("..\\", "a*b", "...", names code page
 // 932 cannot hold), and walks 300 levels of folders only down to the limit.
@@ -256,16 +299,16 @@ TEST_F(DeleteRtpTest, NothingOutsideTheFolderIsListedOrTouched) {
     const struct { std::string folder, counted; } questions[]{
         {"rtp", "\n2 ファイル、3 フォルダ、7 バイト、削除できない 1 項目は残ります"},  // links listed, not entered
         {"games\\deep\\rtp", "\n1 ファイル、0 フォルダ、5 バイト、削除できない 15 項目は残ります"},
-        {"rootlink", "\nフォルダはリンクです: リンクだけを削除し、リンク先は削除しません"},
+        {"rootlink", "\nフォルダはリンクです: リンクを削除できればリンクだけを削除し、できなければ残します。リンク先は削除しません"},
         {"chain", "\n0 ファイル、257 フォルダ、0 バイト、削除できない 1 項目は残ります"},
     };
     for (const auto& question : questions) {
         ASSERT_TRUE(key.SetString(RtpName, fixture + "\\" + question.folder));
         RtpRemoval removal;
-        EXPECT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), nullptr, removal, true));
+        EXPECT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), nullptr, removal, nullptr));
         EXPECT_EQ(SummarizeRtpRemoval(removal), question.counted) << question.folder;
     }
-    Remove(fixture, {
+    std::vector<Removal> rows{
         {"rtp", "", Dirs, false, {"outside\\keep.txt", "outside\\sub\\deep.txt", "emptyout", "rtp\\link",
                                          "rtp\\sub\\emptylink"}, {"rtp\\data.txt", "rtp\\sub\\s.txt"}},
         {"rootlink\\", "", Dirs, false, {"rootlink-target\\t.txt", "rootlink-target\\inner\\i.txt"}, {}},
@@ -274,7 +317,12 @@ TEST_F(DeleteRtpTest, NothingOutsideTheFolderIsListedOrTouched) {
         {"games\\deep\\rtp", "", Dirs, false, {"keep\\keep.txt", "rootfile.txt", "games\\deep\\x.txt"},
          {"games\\deep\\rtp\\data.txt"}},
         {"chain", "", Dirs, false, {"chain\\d"}, {}},
-    });
+        // A link to a case twin's file reaches it, not the name below the folder.
+        {"case\\mine", "", Files, false, {"case\\MINE\\victim.txt", "case\\mine\\victim.txt"}, {"case\\mine\\own.txt"}},
+    };
+    // A mount point stays whatever its removal said: not a success.
+    if (PathExists(fixture + "\\emptymnt")) rows.push_back({"emptymnt", "", Dirs, false, {"emptymnt", "emptyout"}, {}});
+    Remove(fixture, rows);
     EXPECT_TRUE(GetFileAttributesW(WideOrEmpty(fixture + "\\outside\\keep.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 }
 

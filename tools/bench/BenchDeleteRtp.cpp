@@ -232,7 +232,7 @@ double TimeBareWalk(const std::wstring& root, int& entries) {
 double TimeQuestion(RtpRemoval& removal, std::string& summary, const char* name = ValueName) {
     const double start = Now();
     const WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
-    CheckRtpRemoval(0, name, nullptr, removal, true, stops);
+    CheckRtpRemoval(0, name, nullptr, removal, nullptr, stops);
     summary = SummarizeRtpRemoval(removal);
     return Now() - start;
 }
