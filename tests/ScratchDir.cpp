@@ -82,6 +82,10 @@ bool ScratchKey::SetString(const std::string& name, const std::string& data, DWO
     return SetRaw(Wide(name).wstring(), type, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
 }
 
+bool ScratchKey::DeleteValue(const std::string& name) {
+    return RegDeleteValueW(key, Wide(name).c_str()) == ERROR_SUCCESS;
+}
+
 bool ScratchKey::HasValue(const std::string& name) const {
     return RegQueryValueExW(key, Wide(name).c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }

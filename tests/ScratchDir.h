@@ -39,6 +39,7 @@ public:
     bool SetString(const std::string& name, const std::string& data, DWORD type = REG_SZ);
     bool SetRaw(const std::wstring& name, DWORD type, const void* data, DWORD size);
     bool HasValue(const std::string& name) const;
+    bool DeleteValue(const std::string& name);
 
 private:
     std::string subPath;

@@ -20,6 +20,9 @@
 
 namespace {
 
+const std::string Dirs =
+    "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
+
 // What the journey's steps share: the registered RTPs, their folders, and the
 // hosted RPGXP and RPGVX pages.
 struct Journey {
@@ -159,9 +162,11 @@ TEST_F(RtpListTest, AsksWhatWillGoAndNoKeepsIt) {
 }
 
 // Yes removes the folder that was counted, or nothing: here the registration
-// changes, the parent is replaced, or a missing folder is made while the
-// question is open. Then Yes on an unchanged RTP removes it, and the list is
-// read again.
+// changes or goes, the parent is replaced, or a missing folder is made while
+// the question is open; the list shows the registration as it is now before
+// the box says so. What comes into a folder while the question is open stays,
+// and the removal says so. Then Yes on an unchanged RTP removes it, and the
+// list is read again.
 TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
     ASSERT_TRUE(MakeDirectory(j.dir / "PL") && MakeDirectory(j.dir / "PL\\RTP") && MakeDirectory(j.dir / "PL\\RTP\\Mine") &&
                 WriteFileBytes(j.dir / "PL\\RTP\\Mine\\one.png", "one"));
@@ -183,10 +188,34 @@ TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
             ASSERT_TRUE(j.xp.SetString("alpha", row.now + "\\"));
         }
         j.app.Answer(IDYES);
+        if (row.name == "alpha") {
+            ASSERT_NE(j.app.WaitBox(), nullptr);
+            const int at = RowOf("alpha");
+            EXPECT_TRUE(at >= 0 && j.app.Rows(list)[static_cast<std::size_t>(at)] == "alpha | " + row.now + "\\")
+                << "the row as it was";
+        }
         EXPECT_EQ(j.app.Answer(IDOK), "エラー: RTP[" + row.name + "] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: " + row.now);
         EXPECT_TRUE(PathExists(row.made + "\\a.txt") && j.xp.HasValue(row.name)) << row.name;
     }
     EXPECT_TRUE(PathExists(j.dir / "PL\\old\\Mine\\one.png") && PathExists(j.folders[1]));
+    Register("Went", j.folders[1]);
+    Select("Went");
+    ClickButton(remove);
+    ASSERT_NE(j.app.WaitBox(), nullptr);
+    ASSERT_TRUE(j.xp.DeleteValue("Went"));
+    j.app.Answer(IDYES);
+    ASSERT_NE(j.app.WaitBox(), nullptr);
+    EXPECT_LT(RowOf("Went"), 0) << "the row of a registration that went";
+    EXPECT_EQ(j.app.Answer(IDOK), "エラー: レジストリキーのサブキーの取得に失敗しました\nRTP[Went] はインストールされていないようです");
+    ASSERT_TRUE(MakeDirectory(j.dir / "late") && WriteFileBytes(j.dir / "late\\old.png", "old"));
+    Register("Late", j.dir / "late");
+    Select("Late");
+    ClickButton(remove);
+    ASSERT_NE(j.app.WaitBox(), nullptr);
+    ASSERT_TRUE(WriteFileBytes(j.dir / "late\\new.png", "new"));
+    j.app.Answer(IDYES);
+    EXPECT_EQ(j.app.Answer(IDOK), "エラー: " + Dirs);
+    EXPECT_TRUE(PathExists(j.dir / "late\\new.png") && !PathExists(j.dir / "late\\old.png"));
     EXPECT_EQ(Remove("RTPa", IDYES).substr(0, 8), "確認: 本");
     EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
     EXPECT_LT(RowOf("RTPa"), 0);
