@@ -1,51 +1,49 @@
 #include "fsutil/FileFinder.h"
 
-#include <cwchar>
-
 #include "fsutil/PathRules.h"
 #include "fsutil/WinText.h"
 
-FileFinder::~FileFinder() {
-    if (open) FindClose(handle);
-}
+namespace {
+
+constexpr std::size_t BatchBytes = 64 * 1024;
+
+}  // namespace
 
 void FileFinder::Close() {
-    if (open) FindClose(handle);
-    open = false;
-    handle = INVALID_HANDLE_VALUE;
+    directory.Close();
+    entry = nullptr;
 }
 
-bool FileFinder::FindFirst(const char* pattern) {
-    std::wstring widePattern;
-    if (!ToWide(pattern, widePattern)) {
-        Close();
-        return found = false;
-    }
-    return FindFirst(widePattern);
-}
-
-bool FileFinder::FindFirst(const std::wstring& widePattern) {
+bool FileFinder::FindFirst(const std::wstring& path) {
     Close();
-    found = false;
-    // The basic information leaves out the short name, which nothing here reads.
-    handle = FindFirstFileExW(LongPathForm(widePattern).c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr,
-                              FIND_FIRST_EX_LARGE_FETCH);
-    open = found = handle != INVALID_HANDLE_VALUE;
-    return found;
+    directory = UniqueHandle(CreateFileW(LongPathForm(path).c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!directory) return false;
+    buffer.resize(BatchBytes / sizeof(std::uint64_t));
+    return ReadBatch(FileIdBothDirectoryRestartInfo);
+}
+
+bool FileFinder::ReadBatch(FILE_INFO_BY_HANDLE_CLASS kind) {
+    if (!GetFileInformationByHandleEx(directory.Get(), kind, buffer.data(),
+                                      static_cast<DWORD>(buffer.size() * sizeof(std::uint64_t)))) {
+        Close();
+        return false;
+    }
+    entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(buffer.data());
+    return true;
 }
 
 bool FileFinder::FindNext() {
-    if (!open) return found = false;
-    found = FindNextFileW(handle, &entry) != FALSE;
-    if (!found) Close();
-    return found;
-}
-
-bool FileFinder::IsDotEntry() const {
-    return std::wcscmp(entry.cFileName, L".") == 0 || std::wcscmp(entry.cFileName, L"..") == 0;
+    if (entry == nullptr) return false;
+    if (entry->NextEntryOffset != 0) {
+        entry = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(reinterpret_cast<const char*>(entry) +
+                                                                entry->NextEntryOffset);
+        return true;
+    }
+    return ReadBatch(FileIdBothDirectoryInfo);
 }
 
 bool FileFinder::NameLength(std::size_t& length) const {
-    const std::wstring_view name(entry.cFileName);
-    return IsReachableName(name) && NarrowLength(name, length);
+    return IsReachableName(Name()) && NarrowLength(Name(), length);
 }

@@ -45,7 +45,7 @@ void Walk(const std::wstring& wideRoot, std::size_t rootLength, FoundTree& tree,
         // cannot be entered lists nothing instead of some other folder, and a
         // relative root stays relative to the unchanged current directory.
         // The listing ends before the next one starts.
-        for (bool more = finder.FindFirst(directory + L"\\*"); more; more = finder.FindNext()) {
+        for (bool more = finder.FindFirst(directory); more; more = finder.FindNext()) {
             if (finder.IsDotEntry() || (!withFiles && !finder.IsDirectory())) continue;
             if (tree.files.size() + tree.folders.size() >= stops.maxEntries ||
                 (--untilAsked == 0 && ((stops.deadline != 0 && GetTickCount64() >= stops.deadline) ||
@@ -61,7 +61,7 @@ void Walk(const std::wstring& wideRoot, std::size_t rootLength, FoundTree& tree,
                 ++tree.leftOut;
                 continue;
             }
-            FoundEntry entry{finder.WideName(), {}, current.folder, finder.Attributes()};
+            FoundEntry entry{std::wstring(finder.Name()), {}, current.folder, finder.Attributes(), finder.FileIndex()};
             if (finder.IsDirectory()) {
                 entry.path = directory + L"\\" + entry.name;
                 tree.folders.push_back(std::move(entry));

@@ -15,7 +15,7 @@
 // longer than PathLengthLimit bytes, the most the platform takes; it keeps its
 // own list of directories still to list, so no tree, however deep, can
 // exhaust the stack. Entries beyond the limits, and names that cannot reach
-// their entry as part of a path (FileFinder::Name), are left out.
+// their entry as part of a path (FileFinder::NameLength), are left out.
 //
 // The process's current directory is never changed. Nothing is reported to
 // the user: what cannot be listed or named is simply missing from the result.
@@ -37,6 +37,7 @@ struct FoundEntry {
     std::wstring path;  // folders only: the root, '\' and every name down to this one
     int folder = -1;    // the folder holding it, an index into FoundTree::folders; -1 for the root
     DWORD attributes = 0;
+    std::uint64_t fileIndex = 0;  // as listed (0 where the file system keeps none)
 };
 
 // Everything below a root, each in the order the collections below give it:

@@ -42,7 +42,7 @@ int FolderSet::TagOf(DWORD volume, std::uint64_t index) const {
 int FolderSet::TagOf(HANDLE folder) const {
     std::uint64_t index = 0;
     if (!FileIndexOf(folder, index)) return Unknown;
-    if (indexes.count(index) == 0) return NotHeld;
+    if (!MayHold(index)) return NotHeld;
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(folder, &information)) return Unknown;
     return TagOf(information.dwVolumeSerialNumber, index);

@@ -27,6 +27,10 @@ public:
     int TagOf(HANDLE folder) const;
     int TagOf(DWORD volume, std::uint64_t index) const;
 
+    // Whether a folder with this file index may be held (on some volume):
+    // a folder listed with another index needs no further question.
+    bool MayHold(std::uint64_t index) const { return indexes.count(index) != 0; }
+
     bool Empty() const { return folders.empty(); }
     std::size_t Size() const { return folders.size(); }
 

@@ -172,12 +172,15 @@ OthersWalked WalkOtherFolders(const std::vector<OtherRtp>& others, FolderSet& se
 // The first folder of the removal, the folder itself and every folder of
 // tree, that is in others (its tag), or FolderSet::Unknown with the folder's
 // path when one cannot be opened to say what it is; NotHeld when none is.
+// Only a folder listed with a file index that others hold (or with none) is
+// opened to ask for its volume: the rest cannot be theirs.
 int FindSharedFolder(const RtpRemoval& removal, const FoundTree& tree, std::wstring& unopenable) {
     if (const int tag = removal.others.TagOf(removal.identity.volume, removal.identity.fileIndex);
         tag != FolderSet::NotHeld || removal.others.Empty())
         return tag;
     for (const FoundEntry& folder : tree.folders) {
         if ((folder.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) continue;  // removed itself, never entered
+        if (folder.fileIndex != 0 && !removal.others.MayHold(folder.fileIndex)) continue;
         const UniqueHandle handle = OpenEntry(folder.path, FILE_READ_ATTRIBUTES);
         const int tag = handle ? removal.others.TagOf(handle.Get()) : FolderSet::Unknown;
         if (tag == FolderSet::Unknown) unopenable = folder.path;

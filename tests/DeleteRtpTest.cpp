@@ -93,13 +93,14 @@ class DeleteRtpTest : public testing::Test {
 protected:
     // DeleteRtp on a thread of its own, with an owner window there unless
     // silent; its boxes answered with OK from here. What they said, and the result.
-    std::string Answered(int kind, const std::string& name, bool silent, bool& removed) {
+    std::string Answered(int kind, const std::string& name, bool silent, bool& removed,
+                         const RtpRemoval* confirmed = nullptr, const RemovalHooks& hooks = {}) {
         std::atomic<bool> done{false};
         HWND owner = nullptr;
         std::thread worker([&] {
             const TestOwnerWindow mine;
             owner = silent ? nullptr : mine.window;
-            removed = DeleteRtp(kind, name.c_str(), owner);
+            removed = DeleteRtp(kind, name.c_str(), owner, confirmed, hooks);
             done = true;
         });
         std::string said;
@@ -165,6 +166,25 @@ TEST_F(DeleteRtpTest, RemovesTheValueThenTheTreeOrSaysWhatIsLeft) {
     EXPECT_TRUE(key.HasValue("Other")) << "only the one value";
     EXPECT_TRUE(GetFileAttributesW(WideOrEmpty(dir / "outside.txt").c_str()) & FILE_ATTRIBUTE_READONLY)
         << "the file's other name keeps its attribute";
+}
+
+// The question's count stopped at its limit, Yes counts again, and 中止
+// stops that count: nothing is touched, the registration stays, and the box
+// says so.
+TEST_F(DeleteRtpTest, StoppedWhileCountingAgainTouchesNothing) {
+    MakeRtpTree(dir / "s");
+    for (int i = 0; i < 300; ++i) ASSERT_TRUE(WriteFileBytes(dir / ("s\\Graphics\\" + std::to_string(i)), "png"));
+    ASSERT_TRUE(key.SetString(RtpName, dir / "s"));
+    RtpRemoval asked;
+    ASSERT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), nullptr, asked, nullptr, {100, 0, {}}));
+    RemovalHooks hooks;
+    hooks.progress = [](RemovalStep step, std::uint64_t, std::uint64_t) { return step != RemovalStep::Listing; };
+    bool removed = true;
+    EXPECT_EQ(Answered(0, RtpName, false, removed, &asked, hooks),
+              "RTP[" + RtpName + "] の削除を中止しました。何も削除していません");
+    EXPECT_FALSE(removed);
+    EXPECT_TRUE(key.HasValue(RtpName));
+    EXPECT_TRUE(PathExists(dir / "s\\Game.ini"));
 }
 
 // Values that name nothing removable, the official RTP, and folders that would
@@ -263,6 +283,7 @@ TEST_F(DeleteRtpTest, RefusesTheFoldersOfOtherRtpsUnderAnyName) {
         {std, REG_SZ, std + "\\sub\\inner", "RTP[Std] のフォルダ " + std + shares},
         {std, REG_MULTI_SZ, std::string(drive) + "\\inner", "RTP[Std] のフォルダ " + std + shares},
         {std, REG_SZ, fixture + "\\mnt", "RTP[Std] のフォルダ " + std + shares},
+        {std + "\\sub\\inner", REG_SZ, std, "RTP[Std] のフォルダ " + std + "\\sub\\inner" + shares},
         {loop, REG_SZ, fixture + "\\case\\MINE", "RTP[Std] のフォルダ " + loop + unchecked},
     };
     for (const auto& row : rows) {
