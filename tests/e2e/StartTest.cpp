@@ -118,20 +118,40 @@ HWND BoxTitled(const AppDriver& app, const std::string& caption, const std::stri
     return found ? box : nullptr;
 }
 
+// Kelmora.exe started from a scratch folder, with the Linux-made tree that
+// the environment variable names registered as an RPGXP RTP, its tab shown.
+struct OneRtpShown {
+    ScratchDir dir;
+    ScratchKey xp{"Enterbrain\\RGSS\\RTP"};
+    AppDriver app;
+    const char* tree = nullptr;
+    HWND list = nullptr, remove = nullptr;
+
+    bool Start(const char* variable, const char* name) {
+        tree = std::getenv(variable);
+        if (tree == nullptr) {
+            ADD_FAILURE() << "run through ctest: " << variable << " is not set";
+            return false;
+        }
+        if (!xp.SetString(name, tree) || !app.Start(dir.Path()) || !app.ShowTab(1)) return false;
+        list = GetDlgItem(app.PageWith(1001), 1001);
+        remove = GetDlgItem(app.PageWith(1001), 1003);
+        return true;
+    }
+};
+
 // Long work shows how far it is, the window answers throughout, and it can be
 // stopped: キャンセル while counting closes the question unasked, 中止 while
 // removing leaves the rest. A log-off meanwhile is told the program is busy,
 // and a close waits until the removal has ended and said so. A tree of
 // 10,000 nested folders, made on the Linux side.
 TEST(Start, LongWorkShowsProgressStopsAndHoldsTheSessionEndAndTheClose) {
-    const char* big = std::getenv("KELMORA_BIG_TREE");
-    ASSERT_NE(big, nullptr) << "run through ctest: KELMORA_BIG_TREE is not set";
-    ScratchDir dir;
-    ScratchKey xp("Enterbrain\\RGSS\\RTP");
-    ASSERT_TRUE(xp.SetString("Big", big));
-    AppDriver app;
-    ASSERT_TRUE(app.Start(dir.Path()) && app.ShowTab(1));
-    const HWND list = GetDlgItem(app.PageWith(1001), 1001), remove = GetDlgItem(app.PageWith(1001), 1003);
+    OneRtpShown shown;
+    ASSERT_TRUE(shown.Start("KELMORA_BIG_TREE", "Big"));
+    AppDriver& app = shown.app;
+    ScratchKey& xp = shown.xp;
+    const HWND list = shown.list, remove = shown.remove;
+    const char* big = shown.tree;
     for (const std::string step : {"数えています", "削除しています"}) {
         ASSERT_TRUE(app.SelectRow(list, 0));
         ClickButton(remove);
@@ -172,32 +192,26 @@ TEST(Start, LongWorkShowsProgressStopsAndHoldsTheSessionEndAndTheClose) {
 // close during the count is キャンセル: no question, and the window closes.
 // A tree of 101,010 entries, made on the Linux side.
 TEST(Start, AHugeCountStopsAtItsLimitAndForAClose) {
-    const char* wide = std::getenv("KELMORA_WIDE_TREE");
-    ASSERT_NE(wide, nullptr) << "run through ctest: KELMORA_WIDE_TREE is not set";
-    ScratchDir dir;
-    ScratchKey xp("Enterbrain\\RGSS\\RTP");
-    ASSERT_TRUE(xp.SetString("Wide", wide));
-    AppDriver app;
-    ASSERT_TRUE(app.Start(dir.Path()) && app.ShowTab(1));
-    const HWND list = GetDlgItem(app.PageWith(1001), 1001), remove = GetDlgItem(app.PageWith(1001), 1003);
-    ASSERT_TRUE(app.SelectRow(list, 0));
-    ClickButton(remove);
-    const HWND question = BoxTitled(app, "確認");
+    OneRtpShown shown;
+    ASSERT_TRUE(shown.Start("KELMORA_WIDE_TREE", "Wide"));
+    ASSERT_TRUE(shown.app.SelectRow(shown.list, 0));
+    ClickButton(shown.remove);
+    const HWND question = BoxTitled(shown.app, "確認");
     ASSERT_NE(question, nullptr);
     const std::string asked = ReadBox(question).text;
     EXPECT_NE(asked.find(" 以上"), std::string::npos) << asked;
     ASSERT_TRUE(AnswerBox(question, IDNO));
 
     // The close comes while the count runs: the count takes it at its first look.
-    ClickButton(remove);
-    PostMessageW(app.dialog, WM_CLOSE, 0, 0);
+    ClickButton(shown.remove);
+    PostMessageW(shown.app.dialog, WM_CLOSE, 0, 0);
     bool questioned = false;
     EXPECT_TRUE(Eventually([&] {
-        if (HWND box = app.WaitBox(50)) questioned = questioned || ReadBox(box).caption == "確認";
-        return WaitForSingleObject(app.process, 0) == WAIT_OBJECT_0;
+        if (HWND box = shown.app.WaitBox(50)) questioned = questioned || ReadBox(box).caption == "確認";
+        return WaitForSingleObject(shown.app.process, 0) == WAIT_OBJECT_0;
     }, 15000)) << "the window stays";
     EXPECT_FALSE(questioned) << "the question showed after the close";
-    EXPECT_TRUE(xp.HasValue("Wide") && PathExists(std::string(wide) + "\\c1\\level1\\f1.png"));
+    EXPECT_TRUE(shown.xp.HasValue("Wide") && PathExists(std::string(shown.tree) + "\\c1\\level1\\f1.png"));
 }
 
 }  // namespace
