@@ -93,14 +93,12 @@ void ResolveInstallerIniPath() {
 
 // Another path chosen is remembered, relative to the program's folder where
 // it lies inside it; an unchanged one leaves "Kelmora.ini" as it is (see
-// SettingsFile), so that another instance's choice stays. True when there is
-// a new choice to keep.
-bool RememberInstallerIniPath() {
-    if (StartInstallerIniPath == InstallerIniPath) return false;
+// SettingsFile), so that another instance's choice stays.
+void RememberInstallerIniPath() {
+    if (StartInstallerIniPath == InstallerIniPath) return;
     const std::string text = RelativeToExeDirectory(InstallerIniPath);
     std::memcpy(RememberedInstallerIni, text.c_str(), std::min(text.size() + 1, sizeof RememberedInstallerIni));
     RememberedInstallerIni[InstallerIniPathSize - 1] = 0;
-    return true;
 }
 
 // A new choice is written to "Kelmora.ini" at the close, and read back: when
@@ -150,7 +148,8 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         }
         // Edits not yet saved are offered for saving first; Cancel keeps the window.
         if (!OfferToSaveInstallerIni()) return TRUE;
-        if (RememberInstallerIniPath()) KeepInstallerIniPath();
+        RememberInstallerIniPath();
+        if (StartInstallerIniPath != InstallerIniPath) KeepInstallerIniPath();
         EndDialog(dialog, 0);
         return TRUE;
     // Nor by the end of the session: the system is told the program is busy,

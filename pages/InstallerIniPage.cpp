@@ -145,7 +145,10 @@ bool MayOverwrite(const IniFile& file) {
     const std::string question = std::string("「") + GetFileNamePart(file.GetPath().c_str()) +
                                  "」は読み込んだ後で他のプログラムによって変更されています。上書きしますか？\n\n"
                                  "いいえ: 保存せず、入力した内容はそのまま残します";
-    return ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    // No is the default: a reflexive Enter overwrites nothing.
+    if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return false;
+    return true;
 }
 
 // Checks the file and every value, asks when another program changed the
