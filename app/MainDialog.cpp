@@ -8,6 +8,7 @@
 
 #include "app/ProcessState.h"
 #include "app/ProgressWindow.h"
+#include "app/Warning.h"
 #include "pages/InstallerIniPage.h"
 #include "pages/RtpListPage.h"
 #include "settings/ExeDirectory.h"
@@ -76,11 +77,13 @@ void SetIcon(HWND dialog, WPARAM which, int width, int height) {
 }
 
 // The stored path made full: relative to the program's folder, wherever that
-// has been moved to. An empty one stays empty.
+// has been moved to. An empty one means "Tavisk.ini" beside the program, as
+// a missing one does; it stays empty in "Kelmora.ini" until another file is
+// chosen.
 void ResolveInstallerIniPath() {
     IniFile file;
-    file.SetPath(RememberedInstallerIni, false);
-    const std::string& full = RememberedInstallerIni[0] != 0 ? file.GetPath() : std::string();
+    file.SetPath(RememberedInstallerIni[0] != 0 ? RememberedInstallerIni : "Tavisk.ini", false);
+    const std::string& full = file.GetPath();
     if (full.size() < InstallerIniPathSize)
         std::memcpy(InstallerIniPath, full.c_str(), full.size() + 1);
     else
@@ -96,6 +99,18 @@ void RememberInstallerIniPath() {
     const std::string text = RelativeToExeDirectory(InstallerIniPath);
     std::memcpy(RememberedInstallerIni, text.c_str(), std::min(text.size() + 1, sizeof RememberedInstallerIni));
     RememberedInstallerIni[InstallerIniPathSize - 1] = 0;
+}
+
+// A new choice is written to "Kelmora.ini" at the close, and read back: when
+// it was not kept (a read-only file or folder), the user is told why, once.
+void KeepInstallerIniPath() {
+    ToolSettings.Flush();
+    std::string stored;
+    const IniFile& file = ToolSettings.File();
+    if (file.Find("Kelmora", "InstallIni", stored) == IniFile::Lookup::Found && stored == RememberedInstallerIni) return;
+    const IniFile::WriteCheck check = file.Check("Kelmora", "InstallIni", RememberedInstallerIni);
+    const char* reason = check == IniFile::WriteCheck::Ok ? "書き込めませんでした" : WriteFailureReason(check);
+    ShowWarningF(OwnerWindow, "選んだファイルを「Kelmora.ini」に記録できませんでした\n%s", reason);
 }
 
 }  // namespace
@@ -134,6 +149,7 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
         // Edits not yet saved are offered for saving first; Cancel keeps the window.
         if (!OfferToSaveInstallerIni()) return TRUE;
         RememberInstallerIniPath();
+        if (StartInstallerIniPath != InstallerIniPath) KeepInstallerIniPath();
         EndDialog(dialog, 0);
         return TRUE;
     // Nor by the end of the session: the system is told the program is busy,

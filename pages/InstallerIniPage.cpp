@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "app/ChooseOpenFile.h"
 #include "app/ProcessState.h"
@@ -117,22 +119,44 @@ bool ShowFile(const IniFile& file) {
     return settingsFile;
 }
 
-// Why a file cannot be written, in one line.
-const char* Reason(IniFile::WriteCheck check) {
-    switch (check) {
-    case IniFile::WriteCheck::ReadOnly: return "読み取り専用のファイルです";
-    case IniFile::WriteCheck::Utf8: return "UTF-8 のファイルは読み込むだけで、書き込みません";
-    case IniFile::WriteCheck::NoFolder: return "フォルダが見つかりません";
-    default: return "設定ファイルとして読めないファイルです";
-    }
+const char* Reason(IniFile::WriteCheck check) { return WriteFailureReason(check); }
+
+// A reason found while the page is made, told once the window shows.
+std::string StartWarning;
+// Told by a timer, not a posted message: the window is shown and painted
+// first, and whoever makes the page and empties its queue is not held by the box.
+constexpr UINT_PTR StartWarningTimer = 37;
+constexpr UINT StartWarningDelayMs = 200;
+
+// Tells the user now, or once the window shows when the page is being made.
+void Tell(bool now, const std::string& text) {
+    if (now)
+        ShowWarning(OwnerWindow, text.c_str());
+    else if (StartWarning.empty())
+        StartWarning = text;
 }
 
-enum class Stored { Saved, Refused, Unwritable, Declined, Unchanged, Restored, NotRestored };
+// NotWritten: the copy could not be written or did not read back.
+enum class Stored { Saved, Refused, Unwritable, NotWritten, Declined };
+
+// Asks whether to overwrite what another program changed since the file was
+// read or last written.
+bool MayOverwrite(const IniFile& file) {
+    const std::string question = std::string("「") + GetFileNamePart(file.GetPath().c_str()) +
+                                 "」は読み込んだ後で他のプログラムによって変更されています。上書きしますか？\n\n"
+                                 "いいえ: 保存せず、入力した内容はそのまま残します";
+    // No is the default: a reflexive Enter overwrites nothing.
+    if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return false;
+    return true;
+}
 
 // Checks the file and every value, asks when another program changed the
-// file since it was read or last written (No reads it again into the boxes),
-// then writes: all values or, as far as the file can be put back byte for
-// byte, none. refusedKey or check say what was refused.
+// file since it was read or last written (No writes nothing and keeps the
+// boxes as they are), then saves all values at once through a checked copy
+// (IniFile::Replace): the file is never left half written. When the file
+// changed again while the question was open, asks again. refusedKey or check
+// say what was refused.
 Stored Store(const IniFile& file, const char*& refusedKey, IniFile::WriteCheck& check) {
     check = file.CheckFile();
     if (check != IniFile::WriteCheck::Ok) return Stored::Unwritable;
@@ -151,31 +175,45 @@ Stored Store(const IniFile& file, const char*& refusedKey, IniFile::WriteCheck& 
         kept[i] = held && values[i].empty() && NotShown[i];
         if (kept[i]) continue;
         check = held ? file.Check(Section, InstallerIniKeys[i], values[i]) : IniFile::WriteCheck::BadValue;
+        // The installer reads 260 bytes: the quotes around a value that needs
+        // them count too, or its last characters would be lost.
+        if (check == IniFile::WriteCheck::Ok && IniFile::StoredSize(values[i]) > InstallerIniValueLimit)
+            check = IniFile::WriteCheck::BadValue;
         if (check == IniFile::WriteCheck::Ok) continue;
         refusedKey = InstallerIniKeys[i];
         return check == IniFile::WriteCheck::BadValue ? Stored::Refused : Stored::Unwritable;
     }
-    // A file that could not be read has no bytes to compare: only what the
-    // user typed is written to it.
-    const IniFile::Content before = file.Snapshot();
+    IniFile::Content before = file.Snapshot();
+    // A file that could not be read has no bytes to compare with: the copy is
+    // compared with the file as the save first finds it.
+    const IniFile::Content* expected = Loaded.read || !Loaded.exists ? &before : nullptr;
     if ((Loaded.read || !Loaded.exists) && before != Loaded) {
-        const std::string question = std::string("「") + GetFileNamePart(file.GetPath().c_str()) +
-                                     "」は読み込んだ後で他のプログラムによって変更されています。上書きしますか？";
-        if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
-            ShowFile(file);
-            return Stored::Declined;
-        }
+        if (!MayOverwrite(file)) return Stored::Declined;
     }
-    bool saved = true;
+    std::vector<IniFile::Value> changes;
     // RTPType first, where a new file has always had it.
     for (const std::size_t i : {RtpTypeKey, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}})
-        if (!kept[i] && !file.Write(Section, InstallerIniKeys[i], values[i])) saved = false;
-    if (!saved) {
-        if (file.Snapshot() == before) return Stored::Unchanged;
-        return file.Restore(before) ? Stored::Restored : Stored::NotRestored;
+        if (!kept[i]) changes.push_back({InstallerIniKeys[i], values[i]});
+    for (;;) {
+        IniFile::Content now;
+        std::size_t refused = 0;
+        // What the user agreed to overwrite, looked at afresh right before the swap.
+        check = file.Replace(Section, changes, expected, now, refused);
+        if (check == IniFile::WriteCheck::Ok) {
+            Loaded = std::move(now);
+            break;
+        }
+        if (check == IniFile::WriteCheck::BadValue && refused < changes.size()) {
+            refusedKey = changes[refused].key;
+            return Stored::Refused;
+        }
+        if (check == IniFile::WriteCheck::DiskFull || check == IniFile::WriteCheck::NotWritten) return Stored::NotWritten;
+        if (check != IniFile::WriteCheck::Changed) return Stored::Unwritable;
+        if (!MayOverwrite(file)) return Stored::Declined;
+        before = std::move(now);
+        expected = &before;
     }
     for (std::size_t i = 0; i < KeyCount; ++i) NotShown[i] = NotShown[i] && kept[i];
-    Loaded = file.Snapshot();
     RememberShown();
     return Stored::Saved;
 }
@@ -197,6 +235,13 @@ INT_PTR CALLBACK InstallerIniPageProc(HWND page, UINT message, WPARAM wParam, LP
     switch (message) {
     case WM_INITDIALOG:
         InitInstallerIniPage(page);
+        // Why the file could not be read or made, once the window shows.
+        if (!StartWarning.empty()) SetTimer(page, StartWarningTimer, StartWarningDelayMs, nullptr);
+        return TRUE;
+    case WM_TIMER:
+        if (wParam != StartWarningTimer) return FALSE;
+        KillTimer(page, StartWarningTimer);
+        if (!StartWarning.empty()) ShowWarning(OwnerWindow, std::exchange(StartWarning, std::string()).c_str());
         return TRUE;
     case WM_COMMAND:
         // IDOK also comes from Enter in an edit box, passed on by the main dialog.
@@ -222,16 +267,20 @@ void InitInstallerIniPage(HWND page) {
 bool LoadInstallerIni(bool chosen) {
     IniFile file;
     file.SetPath(InstallerIniPath, false);
-    // Anything but a settings file is left exactly as it is.
+    // Anything but a settings file is left exactly as it is, and the user is
+    // told why it shows nothing.
     if (!ShowFile(file)) {
-        if (chosen) ShowWarning(OwnerWindow, "設定ファイルとして読めないファイルです");
+        Tell(chosen, Reason(file.CheckFile()));
         return false;
     }
-    // A file that does not exist yet is made with the defaults, silently; an
-    // existing one is only read.
+    // A file that does not exist yet is made with the defaults, whole or not
+    // at all; an existing one is only read. A missing folder is said at the
+    // save, as before; any other failure now.
     const char* refusedKey = nullptr;
     IniFile::WriteCheck check = IniFile::WriteCheck::Ok;
     if (!Loaded.exists) Store(file, refusedKey, check);
+    if (check != IniFile::WriteCheck::Ok && check != IniFile::WriteCheck::NoFolder && check != IniFile::WriteCheck::Changed)
+        Tell(chosen, std::string("設定ファイルを作成できませんでした\n") + Reason(check));
     return true;
 }
 
@@ -248,16 +297,26 @@ bool SaveInstallerIni(bool announce) {
         return ShowWarningF(OwnerWindow, "%s を保存できませんでした\n設定ファイルは変更していません", refusedKey);
     case Stored::Unwritable:
         return ShowWarningF(OwnerWindow, "設定を保存できませんでした\n%s", Reason(check));
+    case Stored::NotWritten:
+        return ShowWarningF(OwnerWindow, "設定を保存できませんでした\n%s\n設定ファイルは変更していません", Reason(check));
     case Stored::Declined:
-        return false;
-    case Stored::Unchanged:
-        return ShowWarning(OwnerWindow, "設定を保存できませんでした\n設定ファイルは変更していません");
-    case Stored::Restored:
-        return ShowWarning(OwnerWindow, "設定を保存できませんでした\n設定ファイルは保存の前の内容に戻しました");
-    case Stored::NotRestored:
         break;
     }
-    return ShowWarning(OwnerWindow, "設定を保存できませんでした\n設定ファイルを保存の前の内容に戻せませんでした");
+    return false;
+}
+
+const char* WriteFailureReason(IniFile::WriteCheck check) {
+    switch (check) {
+    case IniFile::WriteCheck::ReadOnly: return "読み取り専用のファイルです";
+    case IniFile::WriteCheck::Utf8: return "UTF-8 のファイルは読み込むだけで、書き込みません";
+    case IniFile::WriteCheck::NoFolder: return "フォルダが見つかりません";
+    case IniFile::WriteCheck::InUse: return "他のプログラムが使用中です";
+    case IniFile::WriteCheck::TooLarge: return "16 MB を超えるファイルです";
+    case IniFile::WriteCheck::DiskFull: return "ディスクの空き領域が足りません";
+    case IniFile::WriteCheck::NotWritten: return "書き込んだ内容を読み戻せませんでした";
+    case IniFile::WriteCheck::FolderDenied: return "フォルダに書き込めません";
+    default: return "設定ファイルとして読めないファイルです";
+    }
 }
 
 bool OfferToSaveInstallerIni() {

@@ -7,6 +7,8 @@
 
 #include <array>
 
+#include "settings/IniFile.h"
+
 constexpr int InstallerIniTemplate = 103;
 constexpr int InstallerIniPathEditId = 1003;
 constexpr int InstallerIniBrowseId = 1002;
@@ -33,17 +35,25 @@ INT_PTR CALLBACK InstallerIniPageProc(HWND page, UINT message, WPARAM wParam, LP
 void InitInstallerIniPage(HWND page);
 // Shows the file's values (the defaults for missing keys) and writes nothing
 // to an existing file; a file that does not exist yet is made with the
-// defaults. A file that is not a settings file (not text, held open by
-// another program, a path too long) shows empty boxes; when the user chose
-// it, a warning says so. False for such a file.
+// defaults, whole or not at all. A file that is not a settings file (not
+// text, held open by another program, too large, a path too long) shows
+// empty boxes. A warning says why such a file shows nothing, or why a new
+// one could not be made: at once when the user chose it, otherwise once the
+// window shows. False for a file that is not a settings file.
 bool LoadInstallerIni(bool chosen);
-// Checks every value, then writes RTPType and the five edit boxes, all of
-// them or, as far as the file can be put back, none. When another program
-// changed the file since it was read or last written, asks first; No reads
-// it again into the boxes. Tells the user why when nothing was saved, and
-// that it was saved when announce is set. A box whose stored value is not
-// shown, and that is still empty (no kind chosen), keeps that value.
+// Checks every value, then saves RTPType and the five edit boxes, all of
+// them or none: they are written into a copy of the file, which is read
+// back and only then takes the file's place, so a failed save leaves the
+// file byte for byte. When another program changed the file since it was
+// read or last written, asks first, and again when it changes once more
+// before the copy takes its place; No writes nothing and keeps the boxes as
+// the user left them. Tells the user why when nothing was saved, and that it
+// was saved when announce is set. A box whose stored value is not shown, and
+// that is still empty (no kind chosen), keeps that value. A value that needs
+// quotes must fit the installer's 259 bytes with them.
 bool SaveInstallerIni(bool announce);
+// Why a file could not be read, made or saved, for the user.
+const char* WriteFailureReason(IniFile::WriteCheck check);
 // When a box or the kind differs from what was read or last saved, asks
 // whether to save it: false when the user cancels, or the save fails.
 bool OfferToSaveInstallerIni();

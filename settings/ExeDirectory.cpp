@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "fsutil/FolderIdentity.h"
 #include "fsutil/PathRules.h"
 #include "fsutil/MbcsText.h"
 #include "fsutil/WinText.h"
@@ -44,12 +45,33 @@ const char* GetExeDirectory() {
     return ExeDirectory;
 }
 
+namespace {
+
+// What a folder named by code page 932 text is; "C:" is the drive's root.
+FolderIdentity IdentifyNarrow(std::string folder) {
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    std::wstring wide;
+    return ToWide(folder, wide) ? IdentifyFolder(wide) : FolderIdentity{FolderIdentity::Kind::NoAnswer, {}, 0, 0};
+}
+
+}  // namespace
+
+// Decided on identity, not on spelling: "Z:\...\drive_c\app\sub\x.ini" lies in
+// "C:\app" when both reach the same folder. Each folder the file lies in,
+// from its own up to the root, is compared with the executable's folder by
+// volume and file index.
 std::string RelativeToExeDirectory(const std::string& path) {
-    std::wstring folder, wide;
-    std::string relative;
-    if (!ToWide(std::string(GetExeDirectory()) + '\\', folder) || folder.size() < 2 || !ToWide(path, wide) ||
-        wide.size() <= folder.size() || !SamePathText(std::wstring_view(wide).substr(0, folder.size()), folder) ||
-        !ToNarrow(std::wstring_view(wide).substr(folder.size()), relative))
-        return path;
-    return relative;
+    const FolderIdentity exe = IdentifyNarrow(GetExeDirectory());
+    if (exe.kind != FolderIdentity::Kind::Folder) return path;
+    std::string inner = GetFileNamePart(path.c_str());
+    for (std::string folder = GetDirectoryPart(path.c_str()); !folder.empty() && !inner.empty();) {
+        const FolderIdentity here = IdentifyNarrow(folder);
+        if (here.kind == FolderIdentity::Kind::Folder && here.volume == exe.volume && here.fileIndex == exe.fileIndex)
+            return inner;
+        const std::string parent = GetDirectoryPart(folder.c_str());
+        if (parent.empty() || parent.size() >= folder.size()) break;
+        inner = std::string(GetFileNamePart(folder.c_str())) + '\\' + inner;
+        folder = parent;
+    }
+    return path;
 }

@@ -19,6 +19,7 @@ bool EnterExeDirectory();
 const char* GetExeDirectory();
 
 // path as it is best remembered: relative to the executable's folder when it
-// lies inside it ("Tavisk.ini", "sub\Tavisk.ini", letter case ignored), so
-// that a moved folder keeps working; any other path unchanged.
+// lies inside it ("Tavisk.ini", "sub\Tavisk.ini"), however the path spells
+// that folder (another drive letter, "Z:\...\drive_c"), so that a moved folder
+// keeps working; any other path unchanged.
 std::string RelativeToExeDirectory(const std::string& path);

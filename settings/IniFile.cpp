@@ -2,12 +2,15 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <cwchar>
 #include <string_view>
 #include <vector>
 
 #include "fsutil/MbcsText.h"
+#include "fsutil/UniqueHandle.h"
 #include "fsutil/WinText.h"
 #include "settings/ExeDirectory.h"
 
@@ -31,6 +34,9 @@ struct FileContent {
     Encoding encoding = Encoding::Other;
     bool read = false;  // bytes holds the whole file
     bool readOnly = false;
+    bool inUse = false;     // another program holds it open, and lets no one read it
+    bool tooLarge = false;  // more than MaxFileBytes
+    DWORD attributes = 0;
     std::string bytes;
 };
 
@@ -55,6 +61,7 @@ FileContent LoadFile(const std::wstring& path) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND) file.encoding = Encoding::Missing;
         if (error == ERROR_PATH_NOT_FOUND) file.encoding = Encoding::NoFolder;
+        file.inUse = error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
         return file;
     }
     // The attributes and the size alone: the whole file information also asks
@@ -64,6 +71,8 @@ FileContent LoadFile(const std::wstring& path) {
     bool read = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) != FALSE &&
                 GetFileSizeEx(handle, &size) != FALSE && size.QuadPart <= MaxFileBytes;
     file.readOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
+    file.attributes = basic.FileAttributes;
+    file.tooLarge = size.QuadPart > MaxFileBytes;
     if (read) {
         file.bytes.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD done = 0;
@@ -166,6 +175,13 @@ std::string Stored(const std::string& value) {
     return '"' + value + '"';
 }
 
+// Why a file that is no settings file cannot be read or written.
+IniFile::WriteCheck OtherReason(const FileContent& file) {
+    if (file.inUse) return IniFile::WriteCheck::InUse;
+    if (file.tooLarge) return IniFile::WriteCheck::TooLarge;
+    return IniFile::WriteCheck::NotSettings;
+}
+
 }  // namespace
 
 void IniFile::SetPath(const char* name, bool absolute) {
@@ -175,6 +191,20 @@ void IniFile::SetPath(const char* name, bool absolute) {
     const bool share = name[0] == '\\' && name[1] == '\\';
     if (absolute || driveForm || share) {
         path = name;
+        return;
+    }
+    // "C:name" names a file in that drive's current folder, as Windows
+    // resolves it (the executable's folder on its own drive): never a file
+    // whose name holds the colon.
+    const bool driveRelative = *second == ':' && ((name[0] | 0x20) >= 'a' && (name[0] | 0x20) <= 'z');
+    if (driveRelative) {
+        path.clear();
+        std::wstring wide, full(MAX_PATH, L'\0');
+        if (GetExeDirectory()[0] == 0 || !ToWide(name, wide)) return;
+        const DWORD length = GetFullPathNameW(wide.c_str(), MAX_PATH, full.data(), nullptr);
+        if (length == 0 || length >= MAX_PATH) return;
+        full.resize(length);
+        if (!ToNarrow(full, path)) path.clear();
         return;
     }
     // Without the folder, "\name" would name a file in the root of the
@@ -271,19 +301,21 @@ IniFile::WriteCheck IniFile::Check(const char* section, const char* key, const s
     return Prepare(section, key, value, wide);
 }
 
-IniFile::WriteCheck IniFile::Prepare(const char* section, const char* key, const std::string& value,
-                                     std::wstring (&wide)[4]) const {
-    std::wstring& widePath = wide[0];
-    std::wstring& wideSection = wide[1];
-    std::wstring& wideKey = wide[2];
-    std::wstring& wideValue = wide[3];
-    if (path.empty() || !ToWide(path, widePath)) return WriteCheck::NotSettings;
+namespace {
+
+// Checks as IniFile::Check does, against loaded (the file loaded now when
+// null), and fills section, key and value in UTF-16 as the writer takes them.
+IniFile::WriteCheck CheckFor(const FileContent* loaded, const std::wstring& widePath, const char* section,
+                             const char* key, const std::string& value, std::wstring& wideSection,
+                             std::wstring& wideKey, std::wstring& wideValue) {
+    using WriteCheck = IniFile::WriteCheck;
     // A line break would end the line early and start lines of its own.
     const std::string stored = Stored(value);
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) || !ToWide(section, wideSection) ||
         !ToWide(key, wideKey) || !ToWide(stored, wideValue))
         return WriteCheck::BadValue;
-    const FileContent file = LoadFile(widePath);
+    const FileContent fresh = loaded == nullptr ? LoadFile(widePath) : FileContent{};
+    const FileContent& file = loaded == nullptr ? fresh : *loaded;
     switch (file.encoding) {
     case Encoding::Missing:
     case Encoding::Ansi:
@@ -301,7 +333,16 @@ IniFile::WriteCheck IniFile::Prepare(const char* section, const char* key, const
     case Encoding::Other:
         break;
     }
-    return WriteCheck::NotSettings;
+    return OtherReason(file);
+}
+
+}  // namespace
+
+IniFile::WriteCheck IniFile::Prepare(const char* section, const char* key, const std::string& value,
+                                     std::wstring (&wide)[4]) const {
+    std::wstring& widePath = wide[0];
+    if (path.empty() || !ToWide(path, widePath)) return WriteCheck::NotSettings;
+    return CheckFor(nullptr, widePath, section, key, value, wide[1], wide[2], wide[3]);
 }
 
 bool IniFile::Write(const char* section, const char* key, const std::string& value) const {
@@ -320,21 +361,181 @@ IniFile::Content IniFile::Snapshot() const {
     return FindAll("", {}, {}, settingsFile);
 }
 
-bool IniFile::Restore(const Content& before) const {
+std::size_t IniFile::StoredSize(const std::string& value) { return Stored(value).size(); }
+
+namespace {
+
+using WriteCheck = IniFile::WriteCheck;
+
+IniFile::Content ContentOf(const FileContent& file) {
+    IniFile::Content content;
+    content.exists = file.encoding != Encoding::Missing && file.encoding != Encoding::NoFolder;
+    content.read = file.read;
+    content.bytes = file.bytes;
+    return content;
+}
+
+// What a failed call of the platform means for the user.
+WriteCheck FromError(DWORD error) {
+    switch (error) {
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return WriteCheck::DiskFull;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: return WriteCheck::InUse;
+    case ERROR_PATH_NOT_FOUND: return WriteCheck::NoFolder;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT: return WriteCheck::ReadOnly;
+    default: return WriteCheck::NotWritten;
+    }
+}
+
+// Writes bytes whole into the existing file at path and flushes them to the
+// disk; the platform's error, or 0. A write that stores less than it was
+// given and says nothing more is a full volume (Wine reports one so).
+DWORD WriteWhole(const std::wstring& path, std::string_view bytes) {
+    const UniqueHandle handle(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return GetLastError();
+    while (!bytes.empty()) {
+        DWORD done = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        if (!WriteFile(handle.Get(), bytes.data(), chunk, &done, nullptr)) return GetLastError();
+        if (done == 0) return ERROR_DISK_FULL;
+        bytes.remove_prefix(done);
+    }
+    return FlushFileBuffers(handle.Get()) ? 0 : GetLastError();
+}
+
+// What the platform's writer left in the file, flushed to the disk.
+DWORD FlushToDisk(const std::wstring& path) {
+    const UniqueHandle handle(
+        CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) return GetLastError();
+    return FlushFileBuffers(handle.Get()) ? 0 : GetLastError();
+}
+
+// Every section of the file as the platform's reader gives it, in order: its
+// name, a NUL, and its lines, each ended by a NUL; in section, the lines of
+// keys left out. units bounds the text of any one section. False when the
+// file cannot be read whole.
+bool ReadSections(const std::wstring& path, std::size_t units, const std::wstring& section,
+                  const std::vector<std::wstring>& keys, std::vector<std::wstring>& out) {
+    out.clear();
+    std::vector<wchar_t> buffer(units + 64, L'\0');
+    const auto size = static_cast<DWORD>(buffer.size());
+    DWORD length = GetPrivateProfileSectionNamesW(buffer.data(), size, path.c_str());
+    if (length + 2 >= size) return false;
+    std::vector<std::wstring> names;
+    for (const wchar_t* name = buffer.data(); *name != 0; name += std::wcslen(name) + 1) names.emplace_back(name);
+    for (const std::wstring& name : names) {
+        length = GetPrivateProfileSectionW(name.c_str(), buffer.data(), size, path.c_str());
+        if (length + 2 >= size) return false;
+        std::wstring entry = name + L'\0';
+        const bool filtered = SameName(name, section);
+        for (std::wstring_view lines(buffer.data(), length); !lines.empty();) {
+            const std::wstring_view line = lines.substr(0, lines.find(L'\0'));
+            lines.remove_prefix(std::min(lines.size(), line.size() + 1));
+            const std::wstring_view key = Trim(line.substr(0, line.find(L'=')));
+            if (filtered && std::any_of(keys.begin(), keys.end(), [&](const std::wstring& k) { return SameName(k, key); }))
+                continue;
+            entry += line;
+            entry += L'\0';
+        }
+        out.push_back(std::move(entry));
+    }
+    return true;
+}
+
+}  // namespace
+
+IniFile::WriteCheck IniFile::Replace(const char* section, std::span<const Value> values, const Content* expected,
+                                     Content& now, std::size_t& refused) const {
+    refused = values.size();
+    now = Content{};
     std::wstring widePath;
-    if (path.empty() || !ToWide(path, widePath)) return false;
-    if (!before.exists) return DeleteFileW(widePath.c_str()) != FALSE || GetLastError() == ERROR_FILE_NOT_FOUND;
-    if (!before.read) return false;
-    // The same file, rewritten in place: its attributes, rights and links stay.
-    HANDLE handle = CreateFileW(widePath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return false;
-    DWORD done = 0;
-    const bool restored = WriteFile(handle, before.bytes.data(), static_cast<DWORD>(before.bytes.size()), &done,
-                                    nullptr) != FALSE &&
-                          done == before.bytes.size() && SetEndOfFile(handle) != FALSE;
-    CloseHandle(handle);
-    return restored;
+    if (path.empty() || !ToWide(path, widePath)) return WriteCheck::NotSettings;
+    const FileContent file = LoadFile(widePath);
+    now = ContentOf(file);
+    if (expected != nullptr && now != *expected) return WriteCheck::Changed;
+    // Every value as the writer takes it, checked against the file as it is.
+    struct Wide {
+        std::wstring section, key, value;
+    };
+    std::vector<Wide> wide(std::max<std::size_t>(values.size(), 1));
+    for (std::size_t i = 0; i < wide.size(); ++i) {
+        const bool none = values.empty();  // the file alone
+        const WriteCheck check = CheckFor(&file, widePath, section, none ? "" : values[i].key,
+                                          none ? std::string() : values[i].value, wide[i].section, wide[i].key,
+                                          wide[i].value);
+        if (check == WriteCheck::BadValue) refused = i;
+        if (check != WriteCheck::Ok) return check;
+    }
+    const std::size_t cut = widePath.find_last_of(L"\\/");
+    if (cut == std::wstring::npos) return WriteCheck::NotSettings;
+    // The copy, in the same folder (so that it takes the file's place in one
+    // step), starts as the file is now.
+    const std::wstring folder = widePath.substr(0, cut + 1);
+    wchar_t name[MAX_PATH] = {};
+    if (GetTempFileNameW(folder.c_str(), L"kel", 0, name) == 0) {
+        const DWORD error = GetLastError();
+        return error == ERROR_ACCESS_DENIED ? WriteCheck::FolderDenied : FromError(error);
+    }
+    const std::wstring copy = name;
+    // A write the platform reports as failed, or that did not read back, on
+    // a volume with next to no space left: the volume is full.
+    const auto fail = [&](WriteCheck why) {
+        ULARGE_INTEGER free{};
+        if (why == WriteCheck::NotWritten && GetDiskFreeSpaceExW(folder.c_str(), &free, nullptr, nullptr) &&
+            free.QuadPart < std::max<ULONGLONG>(file.bytes.size(), 65536))
+            why = WriteCheck::DiskFull;
+        DeleteFileW(copy.c_str());
+        return why;
+    };
+    if (const DWORD error = WriteWhole(copy, file.bytes); error != 0) return fail(FromError(error));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        if (!WritePrivateProfileStringW(wide[i].section.c_str(), wide[i].key.c_str(), wide[i].value.c_str(), copy.c_str()))
+            return fail(WriteCheck::NotWritten);
+    if (const DWORD error = FlushToDisk(copy); error != 0) return fail(FromError(error));
+    // The writer's word is not taken (on a full volume it cuts the file short
+    // and says it wrote): the copy must read back as meant.
+    const FileContent written = LoadFile(copy);
+    const Encoding encoding = file.encoding == Encoding::Missing ? Encoding::Ansi : file.encoding;
+    bool same = written.read && written.encoding == encoding;
+    std::vector<std::wstring> keys;
+    for (std::size_t i = 0; i < values.size() && same; ++i) {
+        std::string back;
+        same = FindIn(written, copy, section, values[i].key, back) == Lookup::Found && back == values[i].value;
+        keys.push_back(wide[i].key);
+    }
+    std::vector<std::wstring> before, after;
+    if (file.encoding == Encoding::Missing) before.push_back(wide[0].section + L'\0');
+    same = same && ReadSections(copy, written.bytes.size(), wide[0].section, keys, after) &&
+           (file.encoding == Encoding::Missing ||
+            ReadSections(widePath, file.bytes.size(), wide[0].section, keys, before)) &&
+           before == after;
+    // The fresh look, after everything else: the file still as expected.
+    const Content current = ContentOf(LoadFile(widePath));
+    if (current != now) {
+        now = current;
+        return fail(WriteCheck::Changed);
+    }
+    if (!same) return fail(WriteCheck::NotWritten);
+    // The copy takes the file's place in one step, with its attributes.
+    constexpr DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                           FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (now.exists && (file.attributes & kept) != 0) SetFileAttributesW(copy.c_str(), file.attributes & kept);
+    const DWORD flags = (now.exists ? MOVEFILE_REPLACE_EXISTING : 0) | MOVEFILE_WRITE_THROUGH;
+    if (!MoveFileExW(copy.c_str(), widePath.c_str(), flags)) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+            now = ContentOf(LoadFile(widePath));
+            return fail(WriteCheck::Changed);
+        }
+        if (error == ERROR_ACCESS_DENIED && !LoadFile(widePath).readOnly) return fail(WriteCheck::InUse);
+        return fail(FromError(error));
+    }
+    now = ContentOf(written);
+    return WriteCheck::Ok;
 }
 
 void IniFile::WriteInt(const char* section, const char* key, std::int32_t value) const {

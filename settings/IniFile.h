@@ -22,6 +22,7 @@
 // written as an empty text. A value that begins or ends with a blank, a tab
 // or a quote is stored inside one more pair of double quotes, which the
 // platform's reader (and the installer's) takes off again.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -30,7 +31,10 @@ class IniFile {
 public:
     // A name that is absolute, whose second and third characters are ':' and
     // '\' (or '/'), or that starts with "\\" (a share), is kept; any other
-    // name is placed in the executable's folder.
+    // name is placed in the executable's folder, except "C:name", which names
+    // a file in that drive's current folder as Windows resolves it (the
+    // executable's folder on its own drive; the path stays empty when it
+    // cannot be resolved).
     // When that folder is unknown (its name cannot be held in code page 932),
     // the path stays empty: the file is then neither read nor written.
     void SetPath(const char* name, bool absolute);
@@ -60,9 +64,14 @@ public:
     // Whether Write would store the value, without writing: BadValue when the
     // value (or section or key) cannot be stored exactly; otherwise why the
     // file cannot be written at all (a read-only file, a UTF-8 file, no
-    // settings file or no usable path, a missing folder). The platform may
-    // still refuse the write.
-    enum class WriteCheck { Ok, BadValue, ReadOnly, Utf8, NotSettings, NoFolder };
+    // settings file or no usable path, a missing folder, a file held open by
+    // another program, one larger than 16 MB). The platform may still refuse
+    // the write. Replace also gives DiskFull, NotWritten (the copy did not
+    // read back as written), Changed (the file is no longer as expected) and
+    // FolderDenied (no new file can be made in its folder).
+    enum class WriteCheck {
+        Ok, BadValue, ReadOnly, Utf8, NotSettings, NoFolder, InUse, TooLarge, DiskFull, NotWritten, Changed,
+        FolderDenied };
     WriteCheck Check(const char* section, const char* key, const std::string& value) const;
     // The same for the file alone.
     WriteCheck CheckFile() const { return Check("", "", ""); }
@@ -90,10 +99,26 @@ public:
     };
     Content FindAll(const char* section, std::span<const char* const> keys, std::span<Found> found,
                     bool& settingsFile) const;
-    // Puts the file back as before was, byte for byte: a file that did not
-    // exist is deleted. False when that cannot be done (before was not read,
-    // or the platform refuses).
-    bool Restore(const Content& before) const;
+
+    // Saves values into section without ever leaving the file half written:
+    // the file as it is now is copied into a new file in its folder, the
+    // values are written there with Write's writer, the copy is flushed and
+    // read back (each value as written, every other section and key as in the
+    // file), and only then, while the file's bytes still equal expected, it
+    // takes the file's place in one step. A missing file is made the same
+    // way. On any failure the copy is deleted and the file is left byte for
+    // byte. Ok, with now the file's new content; Changed, with now the file
+    // as it is, when it differs from expected (null: no comparison with an
+    // earlier reading, only with the first look of this call); BadValue, with
+    // refused the index of the value; otherwise why nothing was written.
+    struct Value {
+        const char* key;
+        std::string value;
+    };
+    WriteCheck Replace(const char* section, std::span<const Value> values, const Content* expected, Content& now,
+                       std::size_t& refused) const;
+    // The length of value as it is stored, with the quotes Write adds.
+    static std::size_t StoredSize(const std::string& value);
     void WriteInt(const char* section, const char* key, std::int32_t value) const;
     void WriteByte(const char* section, const char* key, std::uint8_t value) const;
 

@@ -5,6 +5,8 @@
 // failure leaves the later checks to report.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -168,37 +170,85 @@ TEST_F(InstallerIniPageTest, TypingStopsAtWhatTheInstallerReads) {
     EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(kept));
 }
 
-// All or nothing: one value code page 932 cannot hold, and nothing is
-// written; another program's edit is never undone unasked; a write that
-// fails midway puts the file back.
+// All or nothing: one value code page 932 cannot hold, or one the
+// installer's 260-byte reader would cut with its quotes, and nothing is
+// written; another program's edit is never undone unasked, nor replaced by
+// older bytes; a write that fails on the copy, or a full volume, leaves the
+// file byte for byte.
 TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
     const Values& kept = j.kept;
-    SetControlText(Item(Fields[0]), "New name");
+    SetControlText(Item(Fields[0]), " " + std::string(258, 'x'));
     SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));
+    EXPECT_EQ(Press(IDOK), "エラー: RTPName を保存できませんでした\n設定ファイルは変更していません");
+    SetControlText(Item(Fields[0]), "New name");
     EXPECT_EQ(Press(IDOK), "エラー: Bitmap を保存できませんでした\n設定ファイルは変更していません");
     EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(kept)) << "no value is written";
     // Another program changed the file since the save: Enter on the question
-    // says No, which reads the file again and writes nothing.
-    Values& script = j.script = kept;
+    // says No, which writes nothing and keeps what the user typed.
+    Values script = kept, typed = kept;
     script[1] = "Title set by the build script", script[3] = "V2";
+    typed[0] = " " + std::string(256, 'x'), typed[4] = "b.bmp";  // 259 bytes with its quotes
     ASSERT_TRUE(WriteFileBytes(j.chosen, NewSection(script)));
+    SetControlText(Item(Fields[0]), typed[0]);
     SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"b.bmp"));
-    EXPECT_EQ(Press(IDOK, 0), "確認: 「ソフト表.ini」は読み込んだ後で他のプログラムによって変更されています。上書きしますか？");
-    EXPECT_EQ(Shown(), With(script, j.chosen));
+    const std::string changed = "確認: 「ソフト表.ini」は読み込んだ後で他のプログラムによって変更されています。上書きしますか？\n\n"
+                                "いいえ: 保存せず、入力した内容はそのまま残します";
+    EXPECT_EQ(Press(IDOK, 0), changed);
+    EXPECT_EQ(Shown(), With(typed, j.chosen));
     EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(script));
-    SetControlText(Item(Fields[0]), "New name");
-    EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました") << "read again, nothing to ask";
-    script[0] = "New name";
-    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(script));
-    // A write that fails midway (the first one takes the file past the 16 MB
-    // a settings file may have): the file is put back byte for byte.
+    // はい while another program saves again (as UTF-8, then deleted and made
+    // anew): asked again, and the newer file stays.
+    Values v4 = script;
+    v4[1] = "V4";
+    const std::string utf8 = "\xEF\xBB\xBF[Tavisk]\r\nTitle=V3\r\n", remade = NewSection(v4);
+    for (const std::string* newer : {&utf8, &remade}) {
+        if (newer == &remade) DeleteFileW(DisplayText(j.chosen).c_str());
+        ClickButton(Item(IDOK));
+        const HWND question = j.app->WaitBox();
+        ASSERT_TRUE(question != nullptr && WriteFileBytes(j.chosen, *newer) && AnswerBox(question, IDYES));
+        EXPECT_EQ(j.app->Answer(IDNO), changed) << "not asked again";
+        EXPECT_EQ(ReadFileBytes(j.chosen), *newer);
+    }
+    EXPECT_EQ(Press(IDOK, IDYES), changed);
+    EXPECT_EQ(j.app->Answer(IDOK), "お知らせ: 設定を保存しました");
+    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(typed));
+    char read[260] = {};  // as the installer reads it, from a name every code page holds
+    ASSERT_TRUE(WriteFileBytes(dir / "installer.ini", ReadFileBytes(j.chosen)));
+    EXPECT_EQ(GetPrivateProfileStringA("Tavisk", "RTPName", "", read, 260, (dir / "installer.ini").c_str()), 257u);
+    EXPECT_EQ(read, typed[0]);
+    j.script = typed;
+    // A write that fails on the copy (the first one takes it past the 16 MB
+    // a settings file may have): the file stays byte for byte.
     const std::string big = dir / "big.ini", huge = "[Tavisk]\r\nRTPName=a\r\n[Pad]\r\np=" + std::string(16777179, 'x') + "\r\n";
     ASSERT_TRUE(huge.size() == 16777211 && WriteFileBytes(big, huge));
     Browse(big);
     SetControlText(Item(Fields[0]), "b");
-    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n設定ファイルは保存の前の内容に戻しました");
-    EXPECT_TRUE(ReadFileBytes(big) == huge) << "not put back";
+    EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n書き込んだ内容を読み戻せませんでした\n設定ファイルは変更していません");
+    EXPECT_TRUE(ReadFileBytes(big) == huge) << "changed";
+    SetControlText(Item(Fields[0]), "a");  // as read: nothing to offer for saving
+    // A full volume (a small one the run mounts, KELMORA_FULL_VOLUME): nothing
+    // cut short, no empty file made.
+    std::string volume = std::getenv("KELMORA_FULL_VOLUME") ? std::getenv("KELMORA_FULL_VOLUME") : "";
+    std::replace(volume.begin(), volume.end(), '/', '\\');  // as the open-file dialog takes it
+    const std::string full = volume + "\\Tavisk.ini", fresh = volume + "\\new.ini";
+    const std::string pad = "[Tavisk]\r\nTitle=a\r\n[Pad]\r\n" + Repeat("p=" + std::string(60, 'x') + "\r\n", 300) + "[Last]\r\nimportant=yes\r\n";
+    ULARGE_INTEGER free{}, size{};
+    const bool small = !volume.empty() && GetDiskFreeSpaceExW(DisplayText(volume).c_str(), &free, &size, nullptr) &&
+                       size.QuadPart <= (1u << 20);
+    if (small && WriteFileBytes(full, pad)) {
+        WriteFileBytes(std::string(volume) + "\\filler", std::string(1 << 20, 'f'));  // as much as fits
+        ASSERT_TRUE(GetDiskFreeSpaceExW(DisplayText(volume).c_str(), &free, nullptr, nullptr) && free.QuadPart == 0) << free.QuadPart;
+        Browse(full);
+        SetControlText(Item(Fields[1]), std::string(200, 'T'));
+        EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\nディスクの空き領域が足りません\n設定ファイルは変更していません");
+        EXPECT_TRUE(ReadFileBytes(full) == pad) << "cut short";
+        SetControlText(Item(Fields[1]), "a");
+        Browse(fresh);
+        EXPECT_EQ(j.app->Answer(IDOK), "エラー: 設定ファイルを作成できませんでした\nディスクの空き領域が足りません");
+        EXPECT_FALSE(PathExists(fresh));
+    }
     ASSERT_TRUE(j.app->Close());
+    if (!small) GTEST_SKIP() << "no small volume was mounted for this run at " << volume << " (needs the right to mount)";
 }
 
 // Held open by another program when the page is made: nothing is shown, and
@@ -206,6 +256,7 @@ TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
 TEST_F(InstallerIniPageTest, AFileHeldOpenKeepsWhatWasNeverRead) {
     HANDLE lock = CreateFileW(DisplayText(j.chosen).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     Start(j.chosen);
+    EXPECT_EQ(j.app->Answer(IDOK), "エラー: 他のプログラムが使用中です") << "why the boxes are empty, once shown";
     EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", j.chosen}));
     CloseHandle(lock);
     SetControlText(Item(Fields[3]), "Ver2");

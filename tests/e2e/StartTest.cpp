@@ -4,6 +4,7 @@
 // when there is something to keep.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
@@ -51,7 +52,9 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
     EXPECT_EQ(ReadFileBytes(tavisk), defaults);
     // Japanese with a 0x5C second byte and another section, a path relative to
     // the program's folder, a full one inside it, and a file that is not text (UTF-16 without its
-    // byte order mark: the default is used, and the file is kept as it is):
+    // byte order mark: the default is used, and the file is kept as it is),
+    // an empty path (Tavisk.ini beside the program), and "Z:Tavisk.ini" on
+    // the program's own drive (its folder, never a file named with the colon):
     // an untouched run leaves each byte for byte. Windows ending the session
     // ends the program without a close, asks nothing and leaves "Tavisk.ini"
     // as it is: "Kelmora.ini" is written, as it held no path.
@@ -60,7 +63,8 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
     const struct { std::string stored, shown; bool endSession; } rows[] = {
         {"[Other]\r\nx=1\r\n" + Remembered("D:\\日本\\表.ini"), "D:\\日本\\表.ini", false},
         {Remembered("sub\\Tavisk.ini"), folder + "\\sub\\Tavisk.ini", false}, {Remembered(tavisk), tavisk, false},
-        {notText, tavisk, false},
+        {notText, tavisk, false}, {Remembered(""), tavisk, false},
+        {Remembered(folder.substr(0, 2) + "Tavisk.ini"), tavisk, false},
         {"", tavisk, true}};
     CreateDirectoryW(DisplayText(folder + "\\sub").c_str(), nullptr);
     for (const auto& row : rows) {
@@ -81,14 +85,25 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
         EXPECT_EQ(ReadFileBytes(ini), row.endSession ? Remembered("Tavisk.ini") : row.stored) << row.shown;
     }
     EXPECT_TRUE(PathExists(folder + "\\sub\\Tavisk.ini"));
+    WIN32_FIND_DATAW found{};
+    const HANDLE find = FindFirstFileW(DisplayText(folder + "\\*Tavisk.ini").c_str(), &found);
+    int named = 0;
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found)) ++named;
+    if (find != INVALID_HANDLE_VALUE) FindClose(find);
+    EXPECT_EQ(named, 1) << "a file named like \"Z:Tavisk.ini\" was made";
 }
 
-// Two instances in turn: the second chooses another file and closes, the
-// first, untouched, closes after it and keeps that choice. The folder moved
-// afterwards, the program still finds the chosen file inside it.
+// Two instances in turn: the second chooses another file, spelled through
+// the Z: drive, and closes; the first, untouched, closes after it and keeps
+// that choice. The folder moved afterwards, the program still finds the
+// chosen file inside it. A read-only "Kelmora.ini" keeps no new choice, and
+// the close says so.
 TEST(Start, TwoInstancesInTurnThenTheFolderMoved) {
     ScratchDir scratch;
-    const std::string folder = scratch / "x64", moved = scratch / "移動後", chosen = folder + "\\b\\Tavisk.ini";
+    const std::string folder = scratch / "x64", moved = scratch / "移動後";
+    std::string chosen = folder + "\\b\\Tavisk.ini", prefix = std::getenv("KELMORA_WINEPREFIX") ? std::getenv("KELMORA_WINEPREFIX") : "";
+    std::replace(prefix.begin(), prefix.end(), '/', '\\');
+    if (!prefix.empty() && chosen.rfind("C:", 0) == 0) chosen = "Z:" + prefix + "\\drive_c" + chosen.substr(2);
     ASSERT_TRUE(MakeDirectory(folder) && MakeDirectory(folder + "\\b"));
     {
         AppDriver first, second;
@@ -103,8 +118,16 @@ TEST(Start, TwoInstancesInTurnThenTheFolderMoved) {
     ASSERT_TRUE(MoveFileW(DisplayText(folder).c_str(), DisplayText(moved).c_str()));
     AppDriver app;
     ASSERT_TRUE(app.StartProgram(moved + "\\Kelmora.exe"));
-    EXPECT_EQ(WindowText(GetDlgItem(app.PageWith(1010), 1003)), moved + "\\b\\Tavisk.ini");
-    ASSERT_TRUE(app.Close());
+    const HWND page = app.PageWith(1010);
+    EXPECT_EQ(WindowText(GetDlgItem(page, 1003)), moved + "\\b\\Tavisk.ini");
+    ASSERT_TRUE(SetFileAttributesW(DisplayText(moved + "\\Kelmora.ini").c_str(), FILE_ATTRIBUTE_READONLY));
+    ClickButton(GetDlgItem(page, 1002));
+    app.Answer(IDOK, moved + "\\other.ini");
+    EXPECT_TRUE(Eventually([&] { return WindowText(GetDlgItem(page, 1003)) == moved + "\\other.ini"; }));
+    PostMessageW(app.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(app.Answer(IDOK), "エラー: 選んだファイルを「Kelmora.ini」に記録できませんでした\n読み取り専用のファイルです");
+    EXPECT_TRUE(app.WaitExit());
+    EXPECT_EQ(ReadFileBytes(moved + "\\Kelmora.ini"), Remembered("b\\Tavisk.ini"));
 }
 
 // The first box of app captioned caption whose text starts with textStart,
