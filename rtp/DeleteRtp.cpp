@@ -133,8 +133,8 @@ public:
 
 private:
     // The handle, when it reaches the root's final path + relative ('\' +
-    // name); else it is closed.
-    // A folder (name empty) must not be one of the other RTPs' either.
+    // name), and, for a folder (name empty), is none of the other RTPs';
+    // else it is closed.
     UniqueHandle Checked(UniqueHandle entry, std::wstring_view relative, std::wstring_view name) const {
         if (!entry) return entry;
         const std::wstring reached = FinalPathOf(entry.Get());
