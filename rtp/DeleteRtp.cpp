@@ -82,7 +82,7 @@ DWORD LinkCount(HANDLE entry) {
 
 // Whether two names are the same to the letter: the platform gives both in
 // the case they have on disk, and a case twin beside a folder is another folder.
-bool SameName(std::wstring_view a, std::wstring_view b) { return a == b; }
+bool SameToTheLetter(std::wstring_view a, std::wstring_view b) { return a == b; }
 
 // What every deletion is checked against: the folder the user was asked
 // about, by its identity. Each entry listed below it must reach exactly that
@@ -106,7 +106,7 @@ public:
             UniqueHandle handle = OpenEntry(folder, access);
             BY_HANDLE_FILE_INFORMATION opened{};
             const bool same = handle && IdentifyFolder(folder) == root &&
-                              SameName(FinalPathOf(handle.Get()), root.finalPath) && NotOthers(handle.Get()) &&
+                              SameToTheLetter(FinalPathOf(handle.Get()), root.finalPath) && NotOthers(handle.Get()) &&
                               GetFileInformationByHandle(handle.Get(), &opened) &&
                               (root.kind == FolderIdentity::Kind::Folder ||
                                (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
@@ -140,12 +140,12 @@ private:
         const std::wstring reached = FinalPathOf(entry.Get());
         const std::wstring& final = root.finalPath;
         const std::wstring_view rest = std::wstring_view(reached).substr(std::min(reached.size(), final.size()));
-        const bool inside = SameName(std::wstring_view(reached).substr(0, final.size()), final) &&
-                            SameName(rest.substr(0, relative.size()), relative) &&
+        const bool inside = SameToTheLetter(std::wstring_view(reached).substr(0, final.size()), final) &&
+                            SameToTheLetter(rest.substr(0, relative.size()), relative) &&
                             (name.empty() ? rest.size() == relative.size() && !relative.empty() && NotOthers(entry.Get())
                                           : rest.size() == relative.size() + 1 + name.size() &&
                                                 rest[relative.size()] == L'\\' &&
-                                                SameName(rest.substr(relative.size() + 1), name));
+                                                SameToTheLetter(rest.substr(relative.size() + 1), name));
         return inside ? std::move(entry) : UniqueHandle();
     }
 
