@@ -2,16 +2,29 @@
 
 #include "fsutil/PathRules.h"
 
-bool FolderIdentity::operator==(const FolderIdentity& other) const {
-    if (kind != other.kind) return false;
-    if (kind != Kind::Folder && kind != Kind::Link && kind != Kind::File) return true;
-    return volume == other.volume && fileIndex == other.fileIndex && SamePathText(finalPath, other.finalPath);
+namespace {
+
+bool IsThere(FolderIdentity::Kind kind) {
+    return kind == FolderIdentity::Kind::Folder || kind == FolderIdentity::Kind::Link ||
+           kind == FolderIdentity::Kind::File;
 }
 
-UniqueHandle OpenEntry(const std::wstring& path, DWORD access) {
-    return UniqueHandle(CreateFileW(LongPathForm(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
-                                    nullptr));
+}  // namespace
+
+bool FolderIdentity::operator==(const FolderIdentity& other) const {
+    if (kind != other.kind) return false;
+    return !IsThere(kind) || (SameObject(*this, other) && SamePathText(finalPath, other.finalPath));
+}
+
+bool SameObject(const FolderIdentity& a, const FolderIdentity& b) {
+    return IsThere(a.kind) && IsThere(b.kind) && a.volume == b.volume && a.fileIndex == b.fileIndex;
+}
+
+UniqueHandle OpenEntry(const std::wstring& path, DWORD access, LastName last) {
+    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (last == LastName::Itself ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+    return UniqueHandle(CreateFileW(LongPathForm(path).c_str(), access,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    flags, nullptr));
 }
 
 std::wstring FinalPathOf(HANDLE handle) {
@@ -54,24 +67,27 @@ bool RootAnswers(const std::wstring& path) {
 }  // namespace
 
 FolderIdentity IdentifyFolder(const std::wstring& path) {
-    FolderIdentity identity;
     const UniqueHandle handle = OpenEntry(path, FILE_READ_ATTRIBUTES);
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!handle || !GetFileInformationByHandle(handle.Get(), &information)) {
-        const DWORD error = GetLastError();
-        if (!IsNotFound(error) || GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES)
-            identity.kind = FolderIdentity::Kind::Unopenable;
-        else
-            identity.kind = RootAnswers(path) ? FolderIdentity::Kind::Missing : FolderIdentity::Kind::NoAnswer;
-        return identity;
-    }
-    identity.finalPath = FinalPathOf(handle.Get());
-    if (identity.finalPath.empty()) {
+    if (handle) return IdentityOf(handle.Get(), path);
+    FolderIdentity identity;
+    const DWORD error = GetLastError();
+    if (!IsNotFound(error) || GetFileAttributesW(LongPathForm(path).c_str()) != INVALID_FILE_ATTRIBUTES)
         identity.kind = FolderIdentity::Kind::Unopenable;
-        return identity;
-    }
+    else
+        identity.kind = RootAnswers(path) ? FolderIdentity::Kind::Missing : FolderIdentity::Kind::NoAnswer;
+    return identity;
+}
+
+FolderIdentity IdentityOf(HANDLE handle, const std::wstring& path) {
+    FolderIdentity identity;
+    identity.kind = FolderIdentity::Kind::Unopenable;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(handle, &information)) return identity;
+    identity.finalPath = FinalPathOf(handle);
+    if (identity.finalPath.empty()) return identity;
     identity.volume = information.dwVolumeSerialNumber;
     identity.fileIndex = (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow;
+    identity.attributes = information.dwFileAttributes;
     // Wine opens a Unix symbolic link as what it points at; its listing still
     // marks it as a reparse point.
     const DWORD listed = GetFileAttributesW(LongPathForm(path).c_str());

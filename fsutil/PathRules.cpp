@@ -71,8 +71,10 @@ bool FullPathOf(const std::wstring& path, std::wstring& full) {
     return true;
 }
 
-bool PathsOverlap(std::wstring_view a, std::wstring_view b) {
-    if (a.size() > b.size()) std::swap(a, b);
-    if (!SamePathText(a, b.substr(0, a.size()))) return false;
-    return b.size() == a.size() || IsPathSeparator(b[a.size()]) || (!a.empty() && IsPathSeparator(a.back()));
+bool IsAtOrInside(std::wstring_view path, std::wstring_view folder) {
+    if (path.size() < folder.size() || !SamePathText(folder, path.substr(0, folder.size()))) return false;
+    return path.size() == folder.size() || IsPathSeparator(path[folder.size()]) ||
+           (!folder.empty() && IsPathSeparator(folder.back()));
 }
+
+bool PathsOverlap(std::wstring_view a, std::wstring_view b) { return IsAtOrInside(a, b) || IsAtOrInside(b, a); }

@@ -44,7 +44,10 @@ bool SamePathText(std::wstring_view a, std::wstring_view b);
 // Whether name ends with ending, letter case ignored (".EXE").
 bool EndsWithIgnoreCase(std::wstring_view name, std::wstring_view ending);
 
-// Whether one of two full paths equals the other or lies inside it, compared
-// on whole components with letter case ignored: "C:\RTP\A" holds "c:\rtp\a\x"
-// but not "C:\RTP\AB".
+// Whether the full path path is folder or lies inside it, compared on whole
+// components with letter case ignored: "c:\rtp\a\x" lies in "C:\RTP\A", but
+// "C:\RTP\AB" does not.
+bool IsAtOrInside(std::wstring_view path, std::wstring_view folder);
+
+// Whether one of two full paths is at or inside the other.
 bool PathsOverlap(std::wstring_view a, std::wstring_view b);

@@ -12,10 +12,9 @@
 #include "app/ShellFolder.h"
 #include "app/Warning.h"
 #include "fsutil/WinText.h"
-#include "pages/RemovalSummary.h"
+#include "pages/RemovalMessages.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RegistryKey.h"
-#include "rtp/RtpRemoval.h"
 #include "rtp/StringMap.h"
 
 std::array<ListViewCtrl, RtpKindCount> RtpListViews;
@@ -30,17 +29,6 @@ constexpr int FolderColumn = 1;
 ListViewCtrl& ListOf(int kind) { return RtpListViews[static_cast<std::size_t>(kind)]; }
 
 const RtpKind& KindOf(int kind) { return RtpKinds[static_cast<std::size_t>(kind)]; }
-
-// What the progress window says of a removal's step.
-std::string StepText(RemovalStep step, std::uint64_t done, std::uint64_t total) {
-    switch (step) {
-    case RemovalStep::Listing: return "数えています… " + FormatCount(done) + " ファイル";
-    case RemovalStep::Files: return "削除しています… " + FormatCount(done) + " / " + FormatCount(total) + " ファイル";
-    case RemovalStep::Folders: return "削除しています… " + FormatCount(done) + " / " + FormatCount(total) + " フォルダ";
-    case RemovalStep::Done: break;
-    }
-    return {};
-}
 
 // Tabbing into a list where no row has the focus would show no cue of where
 // the keyboard is: the first row takes the focus, not the selection.
@@ -186,6 +174,68 @@ void OpenSelectedRtpFolder(int kind) {
         ShowMessage(OwnerWindow, ("RTPフォルダが見つかりません\nフォルダ: " + folder).c_str(), "お知らせ", MB_ICONINFORMATION);
 }
 
+namespace {
+
+// The name of the selected RTP, when it is one that can be removed.
+std::optional<std::string> RemovableSelection(int kind) {
+    const ListViewCtrl& list = ListOf(kind);
+    const int row = list.GetFirstSelected();
+    if (row < 0) return std::nullopt;
+    std::string name = list.GetItemText(row, NameColumn);
+    if (IsOfficialRtp(kind, name.c_str())) return std::nullopt;
+    return name;
+}
+
+// Whatever can be refused without the user's Yes is refused instead of the
+// question; otherwise the folder is walked to say how much will go, and the
+// user is asked (No is the default). Both can take long: they show their
+// progress, and the count can be cancelled, which closes the question
+// unasked; so does a close of the window, which then goes on. True on Yes.
+bool AskRemoval(int kind, HWND window, const std::string& name, RtpRemoval& removal) {
+    RemovalOutcome checked;
+    {
+        ProgressWindow progress(window, "RTPの削除", "キャンセル");
+        WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
+        stops.carryOn = [&](const FoundTree& tree) {
+            return progress.UpdateWith([&] { return RemovalStepText(RemovalStep::Listing, tree.files.size(), 0); }) &&
+                   !ProgressWindow::CloseAsked();
+        };
+        checked = CheckRtpRemoval(kind, name.c_str(), removal, nullptr, stops);
+    }
+    if (checked.reason == RemovalReason::CountStopped) return false;  // the user's own cancel
+    if (!checked.Done()) {
+        ReportRemoval(kind, name, removal, checked);
+        return false;
+    }
+    return ShowMessage(OwnerWindow, RemovalQuestion(removal).c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+           IDYES;
+}
+
+// Removes exactly the folder asked about, or nothing, under a progress
+// window that is gone when this returns.
+RemovalOutcome RunRemoval(int kind, HWND window, const std::string& name, const RtpRemoval& removal) {
+    ProgressWindow progress(window, "RTPの削除", "中止");
+    RemovalHooks hooks;
+    hooks.progress = [&](RemovalStep step, std::uint64_t done, std::uint64_t total) {
+        return progress.UpdateWith([&] { return RemovalStepText(step, done, total); }, done, total);
+    };
+    return DeleteRtp(kind, name.c_str(), &removal, hooks);
+}
+
+}  // namespace
+
+void ReportRemoval(int kind, const std::string& name, const RtpRemoval& removal, const RemovalOutcome& outcome) {
+    // Once the registration is gone or changed, the list says so before any box shows.
+    if (outcome.unregistered || outcome.registrationChanged) RefreshRtpList(kind);
+    if (outcome.Done()) {
+        ShowMessage(OwnerWindow, RemovalDoneText, "お知らせ", MB_ICONINFORMATION);
+        return;
+    }
+    ShowWarning(OwnerWindow, RemovalWarning(name.c_str(), outcome).c_str());
+    // What is left can be finished by hand.
+    if (outcome.LeftOver()) ShowFolder(removal.folder);
+}
+
 void RemoveSelectedRtp(int kind) {
     // Boxes and the progress window hand on messages: a Delete posted
     // meanwhile must not start a second removal inside this one.
@@ -195,51 +245,11 @@ void RemoveSelectedRtp(int kind) {
         Busy() { removing = true; }
         ~Busy() { removing = false; }
     } busy;
-    const ListViewCtrl& list = ListOf(kind);
-    const int row = list.GetFirstSelected();
-    if (row < 0) return;
-    const std::string name = list.GetItemText(row, NameColumn);
-    if (IsOfficialRtp(kind, name.c_str())) return;
-    // Whatever can be refused without the user's Yes is refused instead of
-    // the question; otherwise the folder is walked to say how much will go.
-    // Both can take long: they show their progress, and the count can be
-    // cancelled, which closes the question unasked; so does a close of the
-    // window, which then goes on. A refusal that shows the registration
-    // changed or went finds the list read again.
+    const std::optional<std::string> name = RemovableSelection(kind);
+    if (!name) return;
     HWND window = GetAncestor(RtpListControls[static_cast<std::size_t>(kind)], GA_ROOT);
-    const auto reread = [kind] { RefreshRtpList(kind); };
     RtpRemoval removal;
-    {
-        ProgressWindow progress(window, "RTPの削除", "キャンセル");
-        WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
-        bool cancelled = false;
-        stops.carryOn = [&](const FoundTree& tree) {
-            cancelled = !progress.UpdateWith([&] { return StepText(RemovalStep::Listing, tree.files.size(), 0); }) ||
-                        ProgressWindow::CloseAsked();
-            return !cancelled;
-        };
-        if (!CheckRtpRemoval(kind, name.c_str(), OwnerWindow, removal, nullptr, stops, reread) || cancelled) return;
-    }
-    // The whole name, however long; then what will be deleted.
-    const std::string question = "本当に RTP[" + name + "] を削除してもよろしいですか？\nフォルダ: " + removal.folder +
-                                 SummarizeRtpRemoval(removal);
-    if (ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-        return;
-    // Exactly the folder asked about, or nothing. Once the registration is
-    // gone the list says so, whatever the removal shows next; the progress
-    // window is gone before any box shows.
-    std::optional<ProgressWindow> progress(std::in_place, window, "RTPの削除", "中止");
-    RemovalHooks hooks;
-    hooks.unregistered = reread;
-    hooks.registrationChanged = reread;
-    hooks.progress = [&](RemovalStep step, std::uint64_t done, std::uint64_t total) {
-        if (step == RemovalStep::Done) {
-            progress.reset();
-            return true;
-        }
-        return !progress || progress->UpdateWith([&] { return StepText(step, done, total); }, done, total);
-    };
-    const bool removed = DeleteRtp(kind, name.c_str(), OwnerWindow, &removal, hooks);
-    progress.reset();
-    if (removed) ShowMessage(OwnerWindow, "RTPの削除に成功しました", "お知らせ", MB_ICONINFORMATION);
+    if (!AskRemoval(kind, window, *name, removal)) return;
+    const RemovalOutcome outcome = RunRemoval(kind, window, *name, removal);
+    ReportRemoval(kind, *name, removal, outcome);
 }

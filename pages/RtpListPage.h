@@ -6,9 +6,12 @@
 #include <windows.h>
 
 #include <array>
+#include <string>
 
 #include "pages/ListViewCtrl.h"
+#include "rtp/RemovalOutcome.h"
 #include "rtp/RtpKinds.h"
+#include "rtp/RtpRemoval.h"
 
 constexpr int RtpListPageTemplate = 104;
 constexpr int RtpListId = 1001;
@@ -49,7 +52,10 @@ void RefreshRtpList(int kind);
 void UpdateRtpButtons(int kind);
 // Opens the selected RTP's folder when it is one; otherwise says it is not found.
 void OpenSelectedRtpFolder(int kind);
-// Asks first (No is the default), then removes; on success the list is
-// re-read before the notice shows. A failed removal keeps its row: the
-// removal has said what went wrong.
+// Asks first (No is the default), then removes, and says how it ended.
 void RemoveSelectedRtp(int kind);
+// Says how the removal of RTP name ended: the list is read again first when
+// the registration went or changed; "RTPの削除に成功しました", or a warning,
+// and the folder opened in the shell when something is left in it. A failed
+// removal whose registration stays keeps its row.
+void ReportRemoval(int kind, const std::string& name, const RtpRemoval& removal, const RemovalOutcome& outcome);

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <string>
 
-#include "app/ShellFolder.h"
-#include "app/Warning.h"
 #include "fsutil/FileTree.h"
 #include "fsutil/PathRules.h"
 #include "fsutil/UniqueHandle.h"
@@ -15,21 +13,6 @@
 #include "rtp/RtpKinds.h"
 
 namespace {
-
-constexpr char ValueDeleteFailed[] = "レジストリキーのサブキーの削除に失敗しました";
-constexpr char FilesLeftOver[] =
-    "削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください";
-constexpr char DirectoriesLeftOver[] =
-    "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
-constexpr char Stopped[] =
-    "削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください";
-constexpr char FolderChanged[] =
-    "RTP[%s] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: %s";
-constexpr char CountStopped[] = "RTP[%s] の削除を中止しました。何も削除していません";
-
-void OpenFolder(HWND owner, const std::string& folder) {
-    if (owner != nullptr) ShowFolder(folder);
-}
 
 constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr DWORD ForDeletion = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
@@ -104,12 +87,12 @@ public:
             // The folder itself: the very one that was counted, or nothing;
             // a link only where the platform opened the link itself.
             UniqueHandle handle = OpenEntry(folder, access);
-            BY_HANDLE_FILE_INFORMATION opened{};
-            const bool same = handle && IdentifyFolder(folder) == root &&
-                              SameToTheLetter(FinalPathOf(handle.Get()), root.finalPath) && NotOthers(handle.Get()) &&
-                              GetFileInformationByHandle(handle.Get(), &opened) &&
+            if (!handle) return handle;
+            const FolderIdentity opened = IdentityOf(handle.Get(), folder);
+            const bool same = opened == root && SameToTheLetter(opened.finalPath, root.finalPath) &&
                               (root.kind == FolderIdentity::Kind::Folder ||
-                               (opened.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0);
+                               (opened.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) &&
+                              NotOthers(handle.Get());
             return same ? std::move(handle) : UniqueHandle();
         }
         return Checked(OpenEntry(entry->path, access), std::wstring_view(entry->path).substr(folder.size()), {});
@@ -132,21 +115,15 @@ public:
     }
 
 private:
-    // The handle, when it reaches the root's final path + relative ('\' +
-    // name), and, for a folder (name empty), is none of the other RTPs';
-    // else it is closed.
+    // The handle, when it reaches exactly the root's final path + relative
+    // ('\' + names) + '\' + name, and, for a folder (name empty), is none of
+    // the other RTPs'; else it is closed.
     UniqueHandle Checked(UniqueHandle entry, std::wstring_view relative, std::wstring_view name) const {
-        if (!entry) return entry;
-        const std::wstring reached = FinalPathOf(entry.Get());
-        const std::wstring& final = root.finalPath;
-        const std::wstring_view rest = std::wstring_view(reached).substr(std::min(reached.size(), final.size()));
-        const bool inside = SameToTheLetter(std::wstring_view(reached).substr(0, final.size()), final) &&
-                            SameToTheLetter(rest.substr(0, relative.size()), relative) &&
-                            (name.empty() ? rest.size() == relative.size() && !relative.empty() && NotOthers(entry.Get())
-                                          : rest.size() == relative.size() + 1 + name.size() &&
-                                                rest[relative.size()] == L'\\' &&
-                                                SameToTheLetter(rest.substr(relative.size() + 1), name));
-        return inside ? std::move(entry) : UniqueHandle();
+        if (!entry || (name.empty() && (relative.empty() || !NotOthers(entry.Get())))) return UniqueHandle();
+        std::wstring expected = root.finalPath;
+        expected += relative;
+        if (!name.empty()) expected.append(1, L'\\').append(name);
+        return SameToTheLetter(FinalPathOf(entry.Get()), expected) ? std::move(entry) : UniqueHandle();
     }
 
     bool NotOthers(HANDLE opened) const { return others.TagOf(opened) == FolderSet::NotHeld; }
@@ -204,81 +181,70 @@ void MakeFolderWritable(const FoundEntry* folder, DWORD attributes, const Bounda
         SetReadOnly(handle.Get(), false);
 }
 
-bool Warn(HWND owner, const char* text) { return owner == nullptr ? false : ShowWarning(owner, text); }
+// Every check again, now: the registration, the folder or the other RTPs
+// may have changed since the question. Done when the removal may go on.
+RemovalOutcome CheckAgain(int kindIndex, const char* name, const RtpRemoval* confirmed, const FoundTree* walked,
+                          const RemovalHooks& hooks, RtpRemoval& now) {
+    WalkStops stops;
+    if (hooks.progress)
+        stops.carryOn = [&](const FoundTree& tree) {
+            return hooks.progress(RemovalStep::Listing, tree.files.size(), 0);
+        };
+    RemovalOutcome outcome = CheckRtpRemoval(kindIndex, name, now, walked, stops);
+    if (outcome.Done() && confirmed != nullptr && !(now.identity == confirmed->identity)) {
+        outcome = {RemovalReason::FolderChanged, {}, {}, now.folder};
+        outcome.registrationChanged = true;
+    }
+    return outcome;
+}
+
+bool Unregister(int kindIndex, const char* name) {
+    const RtpKind& kind = RtpKinds[static_cast<std::size_t>(kindIndex)];
+    RegistryKey key;
+    return key.Open(kind.rtpKeyPath, kind.rootKey) && key.DeleteValue(name);
+}
+
+// Deletes what the walk found below the folder of the kind given, then the
+// folder: the files first, then the folders from the deepest up, the folder
+// itself last.
+RemovalReason DeleteTree(const FoundTree& tree, FolderIdentity::Kind kind, const Boundary& boundary,
+                         const RemovalHooks& hooks) {
+    if (kind == FolderIdentity::Kind::Folder) {
+        MakeFolderWritable(nullptr, FILE_ATTRIBUTE_READONLY, boundary);
+        for (const FoundEntry& directory : tree.folders) MakeFolderWritable(&directory, directory.attributes, boundary);
+    }
+    bool stopped = false;
+    if (!DeleteFiles(tree, boundary, hooks, stopped))
+        return stopped ? RemovalReason::DeletionStopped : RemovalReason::FilesLeft;
+    RemovalReason reason = RemovalReason::None;
+    for (auto directory = tree.folders.rbegin(); directory != tree.folders.rend(); ++directory) {
+        if (!GoOn(hooks, RemovalStep::Folders, static_cast<std::uint64_t>(directory - tree.folders.rbegin()),
+                  tree.folders.size()))
+            return RemovalReason::DeletionStopped;
+        if (!DeleteChecked(boundary.OpenFolder(&*directory, ForDeletion))) reason = RemovalReason::FoldersLeft;
+    }
+    if (!DeleteChecked(boundary.OpenFolder(nullptr, ForDeletion))) reason = RemovalReason::FoldersLeft;
+    return reason;
+}
 
 }  // namespace
 
-bool DeleteRtp(int kindIndex, const char* name, HWND owner, const RtpRemoval* confirmed, const RemovalHooks& hooks) {
-    // Every check again, now: the registration, the folder or the other
-    // RTPs may have changed since the question.
-    RtpRemoval now;
+RemovalOutcome DeleteRtp(int kindIndex, const char* name, const RtpRemoval* confirmed, const RemovalHooks& hooks) {
     const bool reuse = confirmed != nullptr && confirmed->listed && confirmed->tree.complete;
-    WalkStops stops;
-    bool countStopped = false;
-    if (hooks.progress)
-        stops.carryOn = [&](const FoundTree& tree) {
-            return !(countStopped = !hooks.progress(RemovalStep::Listing, tree.files.size(), 0));
-        };
-    if (!CheckRtpRemoval(kindIndex, name, owner, now, reuse ? &confirmed->tree : nullptr, stops,
-                         hooks.registrationChanged)) {
-        if (countStopped) {
-            GoOn(hooks, RemovalStep::Done, 0, 0);
-            if (owner != nullptr) ShowWarningF(owner, CountStopped, name);
-        }
-        return false;
-    }
-    if (confirmed != nullptr && !(now.identity == confirmed->identity)) {
-        GoOn(hooks, RemovalStep::Done, 0, 0);
-        if (hooks.registrationChanged) hooks.registrationChanged();
-        if (owner != nullptr) ShowWarningF(owner, FolderChanged, name, now.folder.c_str());
-        return false;
-    }
+    RtpRemoval now;
+    RemovalOutcome outcome = CheckAgain(kindIndex, name, confirmed, reuse ? &confirmed->tree : nullptr, hooks, now);
+    if (!outcome.Done()) return outcome;
+    if (!Unregister(kindIndex, name)) return {RemovalReason::ValueUndeletable};
+    outcome.unregistered = true;
     const RtpRemoval& removal = confirmed != nullptr ? *confirmed : now;
-    const FoundTree& tree = reuse ? confirmed->tree : now.tree;
-
-    const RtpKind& kind = RtpKinds[static_cast<std::size_t>(kindIndex)];
-    RegistryKey key;
-    if (!key.Open(kind.rtpKeyPath, kind.rootKey) || !key.DeleteValue(name)) {
-        GoOn(hooks, RemovalStep::Done, 0, 0);
-        return Warn(owner, ValueDeleteFailed);
-    }
-    key.Close();
-    if (hooks.unregistered) hooks.unregistered();
-    if (removal.identity.kind == FolderIdentity::Kind::Missing) {
-        GoOn(hooks, RemovalStep::Done, 0, 0);
-        return true;
-    }
+    if (removal.identity.kind == FolderIdentity::Kind::Missing) return outcome;
 
     const std::wstring folder = WideOrEmpty(removal.folder);
-    const Boundary boundary(folder, removal.identity, now.others);
-    if (removal.identity.kind == FolderIdentity::Kind::Folder) {
-        MakeFolderWritable(nullptr, FILE_ATTRIBUTE_READONLY, boundary);
-        for (const FoundEntry& directory : tree.folders)
-            MakeFolderWritable(&directory, directory.attributes, boundary);
-    }
-    bool stopped = false;
-    const char* leftOver = nullptr;
-    if (!DeleteFiles(tree, boundary, hooks, stopped)) {
-        leftOver = FilesLeftOver;
-    } else {
-        // The folders from the deepest up, the folder itself last.
-        for (auto directory = tree.folders.rbegin(); directory != tree.folders.rend() && !stopped; ++directory) {
-            if (!GoOn(hooks, RemovalStep::Folders, static_cast<std::uint64_t>(directory - tree.folders.rbegin()),
-                      tree.folders.size()))
-                stopped = true;
-            else if (!DeleteChecked(boundary.OpenFolder(&*directory, ForDeletion)))
-                leftOver = DirectoriesLeftOver;
-        }
-        if (!stopped && !DeleteChecked(boundary.OpenFolder(nullptr, ForDeletion))) leftOver = DirectoriesLeftOver;
-    }
+    outcome.reason = DeleteTree(reuse ? confirmed->tree : now.tree, removal.identity.kind,
+                                Boundary(folder, removal.identity, now.others), hooks);
     // A deletion is done when the handle closes, and the platform may not do
     // it then (a mount point stays), or the folder may be there again.
-    if (leftOver == nullptr && !stopped && IdentifyFolder(folder).kind != FolderIdentity::Kind::Missing)
-        leftOver = DirectoriesLeftOver;
-    GoOn(hooks, RemovalStep::Done, 0, 0);
-    if (stopped) leftOver = Stopped;
-    if (leftOver == nullptr) return true;
-    Warn(owner, leftOver);
-    OpenFolder(owner, removal.folder);
-    return false;
+    if (outcome.Done() && IdentifyFolder(folder).kind != FolderIdentity::Kind::Missing)
+        outcome.reason = RemovalReason::FoldersLeft;
+    return outcome;
 }

@@ -48,8 +48,6 @@ public:
 
     void Close();
 
-    bool IsOpen() const { return handle != nullptr; }
-
 private:
     HKEY handle = nullptr;
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/Warning.h"
 #include "fsutil/MbcsText.h"
 #include "fsutil/PathRules.h"
 #include "fsutil/WinText.h"
@@ -13,53 +12,23 @@
 
 namespace {
 
-constexpr char OfficialRefused[] = "公式RTP[%s] を削除することはできません";
-constexpr char KeyOpenFailed[] = "レジストリキーのオープンに失敗しました";
-constexpr char ValueReadFailed[] =
-    "レジストリキーのサブキーの取得に失敗しました\nRTP[%s] はインストールされていないようです";
-constexpr char FolderEmpty[] = "登録されているフォルダが空なので RTP[%s] は削除できません";
-constexpr char FolderNotAbsolute[] = "登録されているフォルダが絶対パスではないので RTP[%s] は削除できません";
-constexpr char FolderIsRoot[] =
-    "登録されているフォルダがドライブまたは共有フォルダのルートなので RTP[%s] は削除できません";
-constexpr char FolderBadCharacter[] =
-    "登録されているフォルダにフォルダ名に使えない文字 (* ? \" < > | :) が含まれているので RTP[%s] は削除できません";
-constexpr char FolderBadName[] =
-    "登録されているフォルダの名前が空白かピリオドで終わっているので RTP[%s] は削除できません";
-constexpr char FolderIsFile[] = "登録されているフォルダがファイルなので RTP[%s] は削除できません";
-constexpr char FolderUnopenable[] = "登録されているフォルダを開けないので RTP[%s] は削除できません";
-constexpr char FolderNoAnswer[] = "登録されているフォルダのドライブが応答しないので RTP[%s] は削除できません";
-constexpr char FolderOverlaps[] = "RTP[%s] のフォルダ %s と重なっているので RTP[%s] は削除できません";
-constexpr char OtherUnchecked[] =
-    "RTP[%s] のフォルダ %s と重なっていないかを確かめきれないので RTP[%s] は削除できません";
-constexpr char InnerUnopenable[] =
-    "登録されているフォルダの中のフォルダ %s を開けないので、ほかのRTPと重なっていないかを確かめられません\n"
-    "RTP[%s] は削除できません";
-constexpr char FolderIsDevice[] = "登録されているフォルダがデバイスのパス (\\\\.\\) なので RTP[%s] は削除できません";
-constexpr char FolderLongForm[] =
-    "登録されているフォルダが \\\\?\\ で始まり、その後がドライブか共有フォルダからのそのまま使えるパスではないので "
-    "RTP[%s] は削除できません";
-
 constexpr std::uint32_t FolderSize = RegistryKey::EnumBufferSize;  // whatever the list shows can be removed
 
-const char* ProblemText(RtpFolderProblem problem) {
+RemovalReason ReasonOf(RtpFolderProblem problem) {
     switch (problem) {
-    case RtpFolderProblem::Empty: return FolderEmpty;
-    case RtpFolderProblem::NotAbsolute: return FolderNotAbsolute;
-    case RtpFolderProblem::Root: return FolderIsRoot;
-    case RtpFolderProblem::BadCharacter: return FolderBadCharacter;
-    case RtpFolderProblem::BadName: return FolderBadName;
-    case RtpFolderProblem::Device: return FolderIsDevice;
-    case RtpFolderProblem::LongForm: return FolderLongForm;
+    case RtpFolderProblem::Empty: return RemovalReason::FolderEmpty;
+    case RtpFolderProblem::NotAbsolute: return RemovalReason::FolderNotAbsolute;
+    case RtpFolderProblem::Root: return RemovalReason::FolderIsRoot;
+    case RtpFolderProblem::BadCharacter: return RemovalReason::FolderBadCharacter;
+    case RtpFolderProblem::BadName: return RemovalReason::FolderBadName;
+    case RtpFolderProblem::Device: return RemovalReason::FolderIsDevice;
+    case RtpFolderProblem::LongForm: return RemovalReason::FolderLongForm;
     case RtpFolderProblem::None: break;
     }
-    return nullptr;
+    return RemovalReason::None;
 }
 
-template <class... Texts>
-bool Refuse(HWND owner, const char* format, const Texts*... texts) {
-    if (owner != nullptr) ShowWarningF(owner, format, texts...);
-    return false;
-}
+RemovalOutcome Refused(RemovalReason reason) { return {reason}; }
 
 // Where another registration's folder lies, as final paths: what its text
 // reaches (through any link), and the place of its own last name (a link
@@ -81,9 +50,7 @@ void PlacesOf(const std::wstring& text, std::vector<std::wstring>& places) {
                 places.push_back(parent.finalPath + (IsPathSeparator(parent.finalPath.back()) ? L"" : L"\\") +
                                  full.substr(last + 1));
         }
-        const UniqueHandle target(CreateFileW(text.c_str(), FILE_READ_ATTRIBUTES,
-                                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        const UniqueHandle target = OpenEntry(text, FILE_READ_ATTRIBUTES, LastName::Followed);
         if (target) places.push_back(FinalPathOf(target.Get()));
     }
 }
@@ -147,9 +114,7 @@ OthersWalked WalkOtherFolders(const std::vector<OtherRtp>& others, FolderSet& se
         if (identity.kind != FolderIdentity::Kind::Folder && identity.kind != FolderIdentity::Kind::Link) continue;
         set.Add(identity.volume, identity.fileIndex, tag);
         if (identity.kind == FolderIdentity::Kind::Link) {
-            const UniqueHandle target(CreateFileW(LongPathForm(identity.finalPath).c_str(), FILE_READ_ATTRIBUTES,
-                                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+            const UniqueHandle target = OpenEntry(identity.finalPath, FILE_READ_ATTRIBUTES, LastName::Followed);
             if (!target || !set.Add(target.Get(), tag)) return OthersWalked::Unchecked;
             continue;
         }
@@ -189,41 +154,48 @@ int FindSharedFolder(const RtpRemoval& removal, const FoundTree& tree, std::wstr
     return FolderSet::NotHeld;
 }
 
-}  // namespace
-
-bool CheckRtpRemoval(int kindIndex, const char* name, HWND owner, RtpRemoval& removal, const FoundTree* walked,
-                     const WalkStops& stops, const std::function<void()>& registrationChanged) {
-    removal = RtpRemoval{};
-    removal.name = name;
-    if (IsOfficialRtp(kindIndex, name)) return Refuse(owner, OfficialRefused, name);
-
+// The registered folder of RTP name as Windows resolves its text, or why
+// there is none to remove. A key or value that cannot be read shows the
+// registration changed or went.
+RemovalOutcome ReadRegisteredFolder(int kindIndex, const char* name, std::string& folder) {
     const RtpKind& kind = RtpKinds[static_cast<std::size_t>(kindIndex)];
     RegistryKey key;
     char registered[FolderSize] = {};
-    if (!key.Open(kind.rtpKeyPath, kind.rootKey) || !key.QueryString(name, registered, FolderSize)) {
-        if (registrationChanged) registrationChanged();
-        return key.IsOpen() ? Refuse(owner, ValueReadFailed, name) : Refuse(owner, KeyOpenFailed);
-    }
-    key.Close();
+    RemovalOutcome unread;
+    unread.registrationChanged = true;
+    if (!key.Open(kind.rtpKeyPath, kind.rootKey)) unread.reason = RemovalReason::KeyUnopenable;
+    else if (!key.QueryString(name, registered, FolderSize)) unread.reason = RemovalReason::NotInstalled;
+    else return Refused(ReasonOf(ResolveRtpFolder(registered, folder)));
+    return unread;
+}
 
-    if (const RtpFolderProblem problem = ResolveRtpFolder(registered, removal.folder); problem != RtpFolderProblem::None)
-        return Refuse(owner, ProblemText(problem), name);
+RemovalOutcome Sharing(RemovalReason reason, const OtherRtp& other) { return {reason, other.name, other.folder}; }
+
+}  // namespace
+
+RemovalOutcome CheckRtpRemoval(int kindIndex, const char* name, RtpRemoval& removal, const FoundTree* walked,
+                               const WalkStops& stops) {
+    removal = RtpRemoval{};
+    removal.name = name;
+    if (IsOfficialRtp(kindIndex, name)) return Refused(RemovalReason::Official);
+    if (const RemovalOutcome read = ReadRegisteredFolder(kindIndex, name, removal.folder); !read.Done()) return read;
     removal.identity = IdentifyFolder(WideOrEmpty(removal.folder));
     switch (removal.identity.kind) {
-    case FolderIdentity::Kind::File: return Refuse(owner, FolderIsFile, name);
-    case FolderIdentity::Kind::Unopenable: return Refuse(owner, FolderUnopenable, name);
-    case FolderIdentity::Kind::NoAnswer: return Refuse(owner, FolderNoAnswer, name);
-    case FolderIdentity::Kind::Missing: return true;  // only the registration will go
+    case FolderIdentity::Kind::File: return Refused(RemovalReason::FolderIsFile);
+    case FolderIdentity::Kind::Unopenable: return Refused(RemovalReason::FolderUnopenable);
+    case FolderIdentity::Kind::NoAnswer: return Refused(RemovalReason::FolderNoAnswer);
+    case FolderIdentity::Kind::Missing: return {};  // only the registration will go
     case FolderIdentity::Kind::Link:
     case FolderIdentity::Kind::Folder: break;
     }
     const std::vector<OtherRtp> others = OtherRtps(kindIndex, name);
-    const OtherRtp* other = FindOverlap(others, removal.identity.finalPath);
-    if (other != nullptr) return Refuse(owner, FolderOverlaps, other->name.c_str(), other->folder.c_str(), name);
+    if (const OtherRtp* other = FindOverlap(others, removal.identity.finalPath))
+        return Sharing(RemovalReason::Overlaps, *other);
     // The other RTPs' folders first, so that the count shown grows from 0 once.
-    switch (WalkOtherFolders(others, removal.others, stops, other)) {
-    case OthersWalked::Stopped: return false;
-    case OthersWalked::Unchecked: return Refuse(owner, OtherUnchecked, other->name.c_str(), other->folder.c_str(), name);
+    const OtherRtp* unchecked = nullptr;
+    switch (WalkOtherFolders(others, removal.others, stops, unchecked)) {
+    case OthersWalked::Stopped: return Refused(RemovalReason::CountStopped);
+    case OthersWalked::Unchecked: return Sharing(RemovalReason::OtherUnchecked, *unchecked);
     case OthersWalked::Known: break;
     }
     if (walked == nullptr && removal.identity.kind == FolderIdentity::Kind::Folder) {
@@ -232,14 +204,11 @@ bool CheckRtpRemoval(int kindIndex, const char* name, HWND owner, RtpRemoval& re
         if (stops.carryOn) mine.carryOn = [&](const FoundTree& tree) { return !(stopped = !stops.carryOn(tree)); };
         WalkTree(removal.folder.c_str(), removal.tree, -1, 0, mine);
         removal.listed = true;
-        if (stopped) return false;
+        if (stopped) return Refused(RemovalReason::CountStopped);
     }
     std::wstring unopenable;
     const int shared = FindSharedFolder(removal, walked != nullptr ? *walked : removal.tree, unopenable);
-    if (shared == FolderSet::Unknown) return Refuse(owner, InnerUnopenable, NarrowOrEmpty(unopenable).c_str(), name);
-    if (shared != FolderSet::NotHeld) {
-        const OtherRtp& sharing = others[static_cast<std::size_t>(shared)];
-        return Refuse(owner, FolderOverlaps, sharing.name.c_str(), sharing.folder.c_str(), name);
-    }
-    return true;
+    if (shared == FolderSet::Unknown) return {RemovalReason::InnerUnopenable, {}, {}, NarrowOrEmpty(unopenable)};
+    if (shared != FolderSet::NotHeld) return Sharing(RemovalReason::Overlaps, others[static_cast<std::size_t>(shared)]);
+    return {};
 }

@@ -3,14 +3,12 @@
 // folder the registration names, what that folder is, whether removing it
 // is allowed at all, and what lies below it. The removal question shows it,
 // and Yes removes exactly that folder, or nothing.
-#include <windows.h>
-
-#include <functional>
 #include <string>
 
 #include "fsutil/FileTree.h"
 #include "fsutil/FolderIdentity.h"
 #include "fsutil/FolderSet.h"
+#include "rtp/RemovalOutcome.h"
 
 struct RtpRemoval {
     std::string name;    // the registry value name
@@ -33,21 +31,19 @@ constexpr unsigned OtherFoldersTimeLimitMs = 5000;
 
 // Reads the registration of RTP name of kind kindIndex and checks everything
 // that does not need the user's Yes. Refused, with the registration kept:
-// the official RTP; a key or value that cannot be read; a folder that is
-// empty, relative, a device, a drive or the root of a drive or share, holds
-// a character or a name Windows cannot, is a file, cannot be opened, or lies
-// on a drive or share that does not answer; and a folder that shares any
-// folder with another RTP registered for either kind: the folder itself or
-// any folder its walk reaches being that RTP's folder or any folder inside
-// it, compared by what the folders are (volume and file index), as well as
-// by their final paths. An RTP whose folders cannot all be walked within
-// the bounds above, or opened to say what they are, is taken as sharing.
-// A refusal is shown as a warning owned by owner (nothing is shown with a
-// null owner) and gives false; registrationChanged is called first when the
-// refusal shows that the registration went. Without walked, the folder's
-// tree is walked within stops (not when the folder is a link, which is never
-// entered); with it, that earlier walk's folders are checked as they are
-// now. stops.carryOn is asked during the other RTPs' walks too: when it
-// stops one, false comes back with nothing shown.
-bool CheckRtpRemoval(int kindIndex, const char* name, HWND owner, RtpRemoval& removal, const FoundTree* walked,
-                     const WalkStops& stops = {}, const std::function<void()>& registrationChanged = {});
+// the official RTP; a key or value that cannot be read (the registration
+// changed); a folder that is empty, relative, a device, a drive or the root
+// of a drive or share, holds a character or a name Windows cannot, is a
+// file, cannot be opened, or lies on a drive or share that does not answer;
+// and a folder that shares any folder with another RTP registered for either
+// kind: the folder itself or any folder its walk reaches being that RTP's
+// folder or any folder inside it, compared by what the folders are (volume
+// and file index), as well as by their final paths. An RTP whose folders
+// cannot all be walked within the bounds above, or opened to say what they
+// are, is taken as sharing. Without walked, the folder's tree is walked
+// within stops (not when the folder is a link, which is never entered); with
+// it, that earlier walk's folders are checked as they are now.
+// stops.carryOn is asked during the other RTPs' walks too: when it stops one
+// or the folder's own walk, CountStopped comes back.
+RemovalOutcome CheckRtpRemoval(int kindIndex, const char* name, RtpRemoval& removal, const FoundTree* walked,
+                               const WalkStops& stops = {});

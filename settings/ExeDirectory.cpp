@@ -66,7 +66,7 @@ std::string RelativeToExeDirectory(const std::string& path) {
     std::string inner = GetFileNamePart(path.c_str());
     for (std::string folder = GetDirectoryPart(path.c_str()); !folder.empty() && !inner.empty();) {
         const FolderIdentity here = IdentifyNarrow(folder);
-        if (here.kind == FolderIdentity::Kind::Folder && here.volume == exe.volume && here.fileIndex == exe.fileIndex)
+        if (here.kind == FolderIdentity::Kind::Folder && SameObject(here, exe))
             return inner;
         const std::string parent = GetDirectoryPart(folder.c_str());
         if (parent.empty() || parent.size() >= folder.size()) break;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fsutil/MbcsText.h"
+#include "fsutil/PathRules.h"
 #include "fsutil/UniqueHandle.h"
 #include "fsutil/WinText.h"
 #include "settings/ExeDirectory.h"
@@ -55,9 +56,9 @@ bool IsUtf16Text(std::string_view bytes) {
 FileContent LoadFile(const std::wstring& path) {
     FileContent file;
     if (path.size() >= MAX_PATH) return file;
-    HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
+    const UniqueHandle handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle) {
         const DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND) file.encoding = Encoding::Missing;
         if (error == ERROR_PATH_NOT_FOUND) file.encoding = Encoding::NoFolder;
@@ -68,18 +69,17 @@ FileContent LoadFile(const std::wstring& path) {
     // the volume for its serial number, which costs more than the read itself.
     FILE_BASIC_INFO basic{};
     LARGE_INTEGER size{};
-    bool read = GetFileInformationByHandleEx(handle, FileBasicInfo, &basic, sizeof basic) != FALSE &&
-                GetFileSizeEx(handle, &size) != FALSE && size.QuadPart <= MaxFileBytes;
+    bool read = GetFileInformationByHandleEx(handle.Get(), FileBasicInfo, &basic, sizeof basic) != FALSE &&
+                GetFileSizeEx(handle.Get(), &size) != FALSE && size.QuadPart <= MaxFileBytes;
     file.readOnly = (basic.FileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
     file.attributes = basic.FileAttributes;
     file.tooLarge = size.QuadPart > MaxFileBytes;
     if (read) {
         file.bytes.resize(static_cast<std::size_t>(size.QuadPart));
         DWORD done = 0;
-        read = ReadFile(handle, file.bytes.data(), static_cast<DWORD>(file.bytes.size()), &done, nullptr) != FALSE &&
+        read = ReadFile(handle.Get(), file.bytes.data(), static_cast<DWORD>(file.bytes.size()), &done, nullptr) != FALSE &&
                done == file.bytes.size();
     }
-    CloseHandle(handle);
     file.read = read;
     if (!read) return file;
     const std::string_view bytes = file.bytes;
@@ -124,11 +124,6 @@ std::wstring_view Trim(std::wstring_view text) {
     return text.substr(first, text.find_last_not_of(L" \t") - first + 1);
 }
 
-bool SameName(std::wstring_view a, std::wstring_view b) {
-    return CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(), static_cast<int>(b.size()), TRUE) ==
-           CSTR_EQUAL;
-}
-
 // A UTF-8 file read the way the platform reads ini files: the first key of
 // that name in a section of that name, letter case ignored, the value without
 // the blanks around it and without one pair of enclosing quotes.
@@ -143,11 +138,11 @@ Lookup Utf8Lookup(std::string_view bytes, const std::wstring& section, const std
         rest = end == std::wstring_view::npos ? std::wstring_view() : rest.substr(end + 1);
         if (line.starts_with(L'[')) {
             const std::size_t close = line.find(L']');
-            inSection = close != std::wstring_view::npos && SameName(Trim(line.substr(1, close - 1)), section);
+            inSection = close != std::wstring_view::npos && SamePathText(Trim(line.substr(1, close - 1)), section);
             continue;
         }
         const std::size_t equals = line.find(L'=');
-        if (!inSection || equals == std::wstring_view::npos || !SameName(Trim(line.substr(0, equals)), key))
+        if (!inSection || equals == std::wstring_view::npos || !SamePathText(Trim(line.substr(0, equals)), key))
             continue;
         std::wstring_view found = Trim(line.substr(equals + 1));
         if (found.size() >= 2 && (found.front() == L'"' || found.front() == L'\'') && found.back() == found.front())
@@ -431,12 +426,12 @@ bool ReadSections(const std::wstring& path, std::size_t units, const std::wstrin
         length = GetPrivateProfileSectionW(name.c_str(), buffer.data(), size, path.c_str());
         if (length + 2 >= size) return false;
         std::wstring entry = name + L'\0';
-        const bool filtered = SameName(name, section);
+        const bool filtered = SamePathText(name, section);
         for (std::wstring_view lines(buffer.data(), length); !lines.empty();) {
             const std::wstring_view line = lines.substr(0, lines.find(L'\0'));
             lines.remove_prefix(std::min(lines.size(), line.size() + 1));
             const std::wstring_view key = Trim(line.substr(0, line.find(L'=')));
-            if (filtered && std::any_of(keys.begin(), keys.end(), [&](const std::wstring& k) { return SameName(k, key); }))
+            if (filtered && std::any_of(keys.begin(), keys.end(), [&](const std::wstring& k) { return SamePathText(k, key); }))
                 continue;
             entry += line;
             entry += L'\0';

@@ -1,25 +1,22 @@
 // The removal of an RTP against the real registry (the RPGXP and RPGVX keys
-// in the test prefix), real folders and files, real warning boxes answered by
-// the test and the shell's real folder window; and the file tree collection it
-// lists everything with. Both run on scratch trees and on the Linux-made tree
+// in the test prefix), real folders and files, and the warnings the page
+// words its outcomes with; and the file tree collection it lists everything
+// with. Both run on scratch trees and on the Linux-made tree
 // of drive L: (tests/make-link-fixture.sh: Wine can make neither links nor
 // names Windows forbids), named by the environment variable
 // KELMORA_LINK_FIXTURE.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "Boxes.h"
 #include "ScratchDir.h"
 #include "fsutil/FileTree.h"
-#include "pages/RemovalSummary.h"
+#include "pages/RemovalMessages.h"
 #include "fsutil/WinText.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RtpRemoval.h"
@@ -75,7 +72,6 @@ void MakeRtpTree(const std::string& folder, DWORD attributes = FILE_ATTRIBUTE_NO
 
 struct Removal {
     std::string registered, held, warning;  // below the base folder, or a full path; "" for none
-    bool silent;                            // no owner: nothing may be shown
     std::vector<std::string> kept, gone;
 };
 
@@ -91,32 +87,17 @@ std::string ThroughDriveZ(const std::string& path) {
 
 class DeleteRtpTest : public testing::Test {
 protected:
-    // DeleteRtp on a thread of its own, with an owner window there unless
-    // silent; its boxes answered with OK from here. What they said, and the result.
-    std::string Answered(int kind, const std::string& name, bool silent, bool& removed,
-                         const RtpRemoval* confirmed = nullptr, const RemovalHooks& hooks = {}) {
-        std::atomic<bool> done{false};
-        HWND owner = nullptr;
-        std::thread worker([&] {
-            const TestOwnerWindow mine;
-            owner = silent ? nullptr : mine.window;
-            removed = DeleteRtp(kind, name.c_str(), owner, confirmed, hooks);
-            done = true;
-        });
-        std::string said;
-        while (!done)
-            if (HWND box = WaitBox(GetCurrentProcessId(), nullptr, 50)) {
-                const SeenBox seen = ReadBox(box);
-                said += (said.empty() ? "" : " + ") + seen.text + (seen.owner == owner ? "" : " to another owner");
-                AnswerBox(box, IDOK);
-            }
-        worker.join();
-        return said;
+    // What the page warns of after DeleteRtp, and whether it removed everything.
+    static std::string Said(int kind, const std::string& name, bool& removed, const RtpRemoval* confirmed = nullptr,
+                            const RemovalHooks& hooks = {}) {
+        const RemovalOutcome outcome = DeleteRtp(kind, name.c_str(), confirmed, hooks);
+        removed = outcome.Done();
+        return RemovalWarning(name.c_str(), outcome);
     }
 
     void Remove(const std::string& base, const std::vector<Removal>& rows) {
         for (const Removal& row : rows) {
-            SCOPED_TRACE(row.registered + (row.silent ? " without an owner" : ""));
+            SCOPED_TRACE(row.registered);
             const std::string at =
                 row.registered[1] == ':' || row.registered[0] == '\\' ? row.registered : base + "\\" + row.registered;
             ASSERT_TRUE(key.SetString(RtpName, at));
@@ -126,7 +107,7 @@ protected:
                                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr);
             ASSERT_EQ(held == INVALID_HANDLE_VALUE, row.held.empty());
             bool removed = false;
-            EXPECT_EQ(Answered(0, RtpName, row.silent, removed), row.silent ? "" : row.warning);
+            EXPECT_EQ(Said(0, RtpName, removed), row.warning);
             EXPECT_EQ(removed, row.warning.empty());
             CloseHandle(held);
             EXPECT_FALSE(key.HasValue(RtpName)) << "the registration goes first";
@@ -153,34 +134,42 @@ TEST_F(DeleteRtpTest, RemovesTheValueThenTheTreeOrSaysWhatIsLeft) {
                 SetFileAttributesW(WideOrEmpty(dir / "outside.txt").c_str(), FILE_ATTRIBUTE_READONLY) &&
                 CreateHardLinkW(WideOrEmpty(dir / "hl\\keep.txt").c_str(), WideOrEmpty(dir / "outside.txt").c_str(), nullptr));
     Remove(dir.Path(), {
-        {NarrowOrEmpty(shortName), "", "", false, {}, {"A long RTP folder"}},
-        {"hl", "", "", false, {"outside.txt"}, {"hl"}},
-        {"RTP表/", "", "", false, {}, {"RTP表"}},
-        {"表", "", "", false, {}, {"表"}},  // the 0x5C byte is no separator to drop
-        {"\\\\?\\" + dir / "h4", "", "", false, {}, {"h4"}},
-        {"h1", "h1\\Audio\\BGM\\表.mid", Files, false, {"h1\\Audio\\BGM\\表.mid", "h1\\Graphics"}, {"h1\\Game.ini"}},
-        {"h2\\", "h2\\ソース\\能力", Dirs, false, {"h2\\ソース\\能力"}, {"h2\\ソース\\能力\\ソ", "h2\\Audio"}},
-        {"h3", "h3\\Game.ini", Files, true, {"h3\\Game.ini", "h3\\Graphics"}, {"h3\\Audio\\BGM\\表.mid"}},
-        {deep.substr(0, 255) + "\\" + deep.substr(255), "", "", false, {}, {}},  // deleted by hand: only the registration goes
+        {NarrowOrEmpty(shortName), "", "", {}, {"A long RTP folder"}},
+        {"hl", "", "", {"outside.txt"}, {"hl"}},
+        {"RTP表/", "", "", {}, {"RTP表"}},
+        {"表", "", "", {}, {"表"}},  // the 0x5C byte is no separator to drop
+        {"\\\\?\\" + dir / "h4", "", "", {}, {"h4"}},
+        {"h1", "h1\\Audio\\BGM\\表.mid", Files, {"h1\\Audio\\BGM\\表.mid", "h1\\Graphics"}, {"h1\\Game.ini"}},
+        {"h2\\", "h2\\ソース\\能力", Dirs, {"h2\\ソース\\能力"}, {"h2\\ソース\\能力\\ソ", "h2\\Audio"}},
+        {"h3", "h3\\Game.ini", Files, {"h3\\Game.ini", "h3\\Graphics"}, {"h3\\Audio\\BGM\\表.mid"}},
+        {deep.substr(0, 255) + "\\" + deep.substr(255), "", "", {}, {}},  // deleted by hand: only the registration goes
     });
     EXPECT_TRUE(key.HasValue("Other")) << "only the one value";
     EXPECT_TRUE(GetFileAttributesW(WideOrEmpty(dir / "outside.txt").c_str()) & FILE_ATTRIBUTE_READONLY)
         << "the file's other name keeps its attribute";
 }
 
-// The question's count stopped at its limit, Yes counts again, and 中止
-// stops that count: nothing is touched, the registration stays, and the box
-// says so.
+// The question's count stops at its entry limit or its time limit, and says
+// its counts are at least what it shows, and what it could not check. Yes
+// counts again, and 中止 stops that count: nothing is touched, the
+// registration stays, and the box says so.
 TEST_F(DeleteRtpTest, StoppedWhileCountingAgainTouchesNothing) {
     MakeRtpTree(dir / "s");
     for (int i = 0; i < 300; ++i) ASSERT_TRUE(WriteFileBytes(dir / ("s\\Graphics\\" + std::to_string(i)), "png"));
     ASSERT_TRUE(key.SetString(RtpName, dir / "s"));
+    FoundTree late;
+    WalkTree((dir / "s").c_str(), late, -1, 0, {UINT64_MAX, 1, {}});
+    EXPECT_FALSE(late.complete) << "a count past its time goes on";
     RtpRemoval asked;
-    ASSERT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), nullptr, asked, nullptr, {100, 0, {}}));
+    ASSERT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), asked, nullptr, {100, 0, {}}).Done());
+    const std::string summary = SummarizeRtpRemoval(asked);
+    EXPECT_NE(summary.find(" フォルダ 以上、"), std::string::npos) << summary;
+    EXPECT_TRUE(summary.ends_with("\n注意: 途中までしか数えていないので、実行ファイルと 10 GB を超えるかは確かめられていません"))
+        << summary;
     RemovalHooks hooks;
     hooks.progress = [](RemovalStep step, std::uint64_t, std::uint64_t) { return step != RemovalStep::Listing; };
     bool removed = true;
-    EXPECT_EQ(Answered(0, RtpName, false, removed, &asked, hooks),
+    EXPECT_EQ(Said(0, RtpName, removed, &asked, hooks),
               "RTP[" + RtpName + "] の削除を中止しました。何も削除していません");
     EXPECT_FALSE(removed);
     EXPECT_TRUE(key.HasValue(RtpName));
@@ -189,8 +178,7 @@ TEST_F(DeleteRtpTest, StoppedWhileCountingAgainTouchesNothing) {
 
 // Values that name nothing removable, the official RTP, and folders that would
 // reach a drive, a share, or wherever the current directory happens to be
-// (the tool's own folder): refused before anything is touched, and silently
-// without an owner. Rows: kind, name, folder, value type (0: no value), warning.
+// (the tool's own folder): refused before anything is touched. Rows: kind, name, folder, value type (0: no value), warning.
 TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
     const std::string relative = "登録されているフォルダが絶対パスではないので RTP[%s] は削除できません";
     const std::string root = "登録されているフォルダがドライブまたは共有フォルダのルートなので RTP[%s] は削除できません";
@@ -233,8 +221,8 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         std::string text = row.warning;
         if (text.find("%s") != std::string::npos) text.replace(text.find("%s"), 2, row.name);
         bool removed = true;
-        EXPECT_EQ(Answered(row.kind, row.name, false, removed), text);
-        EXPECT_EQ(Answered(row.kind, row.name, true, removed) + (removed ? " removed" : ""), "") << "silent without an owner";
+        EXPECT_EQ(Said(row.kind, row.name, removed), text);
+        EXPECT_FALSE(removed);
         EXPECT_EQ(key.HasValue(row.name), row.type != 0) << "the registration stays";
         EXPECT_TRUE(PathExists(dir / "sub\\keep.txt") && PathExists(dir / "Kelmora.ini"));
         if (row.type != 0) key.SetString(row.name, "");  // names nothing that later rows could overlap
@@ -256,7 +244,7 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         if (row.standard.empty() || row.holder.empty()) continue;  // no drive Z: but under Wine
         ASSERT_TRUE(key.SetString("standard", row.standard, row.type) && key.SetString("Holder", row.holder));
         bool removed = true;
-        EXPECT_EQ(Answered(0, "Holder", false, removed),
+        EXPECT_EQ(Said(0, "Holder", removed),
                   "RTP[standard] のフォルダ " + (row.type == REG_SZ ? row.standard : std) +
                       " と重なっているので RTP[Holder] は削除できません");
         EXPECT_TRUE(PathExists(std + "\\keep.txt") && key.HasValue("Holder"));
@@ -294,9 +282,10 @@ TEST_F(DeleteRtpTest, RefusesTheFoldersOfOtherRtpsUnderAnyName) {
         }
         ASSERT_TRUE(key.SetString("Std", row.other, row.type) && key.SetString(RtpName, row.registered));
         RtpRemoval asked;
-        EXPECT_FALSE(CheckRtpRemoval(0, RtpName.c_str(), nullptr, asked, nullptr)) << "before the question";
+        EXPECT_EQ(RemovalWarning(RtpName.c_str(), CheckRtpRemoval(0, RtpName.c_str(), asked, nullptr)), row.said)
+            << "before the question";
         bool removed = true;
-        EXPECT_EQ(Answered(0, RtpName, false, removed), row.said) << "at Yes";
+        EXPECT_EQ(Said(0, RtpName, removed), row.said) << "at Yes";
         EXPECT_TRUE(!removed && key.HasValue(RtpName));
         EXPECT_TRUE(PathExists(std + "\\keep.txt") && PathExists(std + "\\sub\\inner\\own.txt") &&
                     PathExists(fixture + "\\case\\MINE\\victim.txt"));
@@ -326,23 +315,23 @@ TEST_F(DeleteRtpTest, NothingOutsideTheFolderIsListedOrTouched) {
     for (const auto& question : questions) {
         ASSERT_TRUE(key.SetString(RtpName, fixture + "\\" + question.folder));
         RtpRemoval removal;
-        EXPECT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), nullptr, removal, nullptr));
+        EXPECT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), removal, nullptr).Done());
         EXPECT_EQ(SummarizeRtpRemoval(removal), question.counted) << question.folder;
     }
     std::vector<Removal> rows{
-        {"rtp", "", Dirs, false, {"outside\\keep.txt", "outside\\sub\\deep.txt", "emptyout", "rtp\\link",
+        {"rtp", "", Dirs, {"outside\\keep.txt", "outside\\sub\\deep.txt", "emptyout", "rtp\\link",
                                          "rtp\\sub\\emptylink"}, {"rtp\\data.txt", "rtp\\sub\\s.txt"}},
-        {"rootlink\\", "", Dirs, false, {"rootlink-target\\t.txt", "rootlink-target\\inner\\i.txt"}, {}},
+        {"rootlink\\", "", Dirs, {"rootlink-target\\t.txt", "rootlink-target\\inner\\i.txt"}, {}},
         // Wine shows a link to a file as the file itself.
-        {"filertp", "", Files, false, {"outside\\keep.txt", "outside\\sub\\deep.txt"}, {"filertp\\own.txt"}},
-        {"games\\deep\\rtp", "", Dirs, false, {"keep\\keep.txt", "rootfile.txt", "games\\deep\\x.txt"},
+        {"filertp", "", Files, {"outside\\keep.txt", "outside\\sub\\deep.txt"}, {"filertp\\own.txt"}},
+        {"games\\deep\\rtp", "", Dirs, {"keep\\keep.txt", "rootfile.txt", "games\\deep\\x.txt"},
          {"games\\deep\\rtp\\data.txt"}},
-        {"chain", "", Dirs, false, {"chain\\d"}, {}},
+        {"chain", "", Dirs, {"chain\\d"}, {}},
         // A link to a case twin's file reaches it, not the name below the folder.
-        {"case\\mine", "", Files, false, {"case\\MINE\\victim.txt", "case\\mine\\victim.txt"}, {"case\\mine\\own.txt"}},
+        {"case\\mine", "", Files, {"case\\MINE\\victim.txt", "case\\mine\\victim.txt"}, {"case\\mine\\own.txt"}},
     };
     // A mount point stays whatever its removal said: not a success.
-    if (PathExists(fixture + "\\emptymnt")) rows.push_back({"emptymnt", "", Dirs, false, {"emptymnt", "emptyout"}, {}});
+    if (PathExists(fixture + "\\emptymnt")) rows.push_back({"emptymnt", "", Dirs, {"emptymnt", "emptyout"}, {}});
     Remove(fixture, rows);
     EXPECT_TRUE(GetFileAttributesW(WideOrEmpty(fixture + "\\outside\\keep.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 }

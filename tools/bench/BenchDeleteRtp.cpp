@@ -30,7 +30,7 @@
 
 #include "app/ProgressWindow.h"
 #include "fsutil/WinText.h"
-#include "pages/RemovalSummary.h"
+#include "pages/RemovalMessages.h"
 #include "rtp/DeleteRtp.h"
 
 namespace {
@@ -227,7 +227,7 @@ double TimeFloor(const std::wstring& root, bool& ok) {
 // From Yes: the removal of what the question listed.
 double TimeDeleteRtp(const std::wstring& root, const RtpRemoval& asked, bool& ok) {
     const double start = Now();
-    ok = DeleteRtp(0, ValueName, nullptr, &asked);
+    ok = DeleteRtp(0, ValueName, &asked).Done();
     const double seconds = Now() - start;
     ok = ok && GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES;
     return seconds;
@@ -239,16 +239,9 @@ double TimeDeleteRtpShown(HWND owner, const std::wstring& root, const RtpRemoval
     std::optional<ProgressWindow> progress(std::in_place, owner, "RTPの削除", "中止");
     RemovalHooks hooks;
     hooks.progress = [&](RemovalStep step, std::uint64_t done, std::uint64_t total) {
-        if (step == RemovalStep::Done) {
-            progress.reset();
-            return true;
-        }
-        return !progress || progress->UpdateWith([&] {
-            return "削除しています… " + FormatCount(done) + " / " + FormatCount(total) +
-                   (step == RemovalStep::Files ? " ファイル" : " フォルダ");
-        }, done, total);
+        return progress->UpdateWith([&] { return RemovalStepText(step, done, total); }, done, total);
     };
-    ok = DeleteRtp(0, ShownValueName, nullptr, &asked, hooks);
+    ok = DeleteRtp(0, ShownValueName, &asked, hooks).Done();
     progress.reset();
     const double seconds = Now() - start;
     ok = ok && GetFileAttributesW(root.c_str()) == INVALID_FILE_ATTRIBUTES;
@@ -281,7 +274,7 @@ double TimeBareWalk(const std::wstring& root, int& entries) {
 double TimeQuestion(RtpRemoval& removal, std::string& summary, const char* name = ValueName) {
     const double start = Now();
     const WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
-    CheckRtpRemoval(0, name, nullptr, removal, nullptr, stops);
+    CheckRtpRemoval(0, name, removal, nullptr, stops);
     summary = SummarizeRtpRemoval(removal);
     return Now() - start;
 }

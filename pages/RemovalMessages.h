@@ -1,0 +1,38 @@
+#pragma once
+// What the RTP list page says of a removal: the question, with what will be
+// deleted so that a registration pointing somewhere it should not (a drive's
+// program folder, a user's documents) stands out before the user says Yes;
+// the progress; and how the removal ended.
+#include <cstdint>
+#include <string>
+
+#include "rtp/DeleteRtp.h"
+#include "rtp/RemovalOutcome.h"
+#include "rtp/RtpRemoval.h"
+
+// More than this, or any program file, adds a warning line.
+constexpr std::uint64_t SummaryLargeBytes = 10ull * 1024 * 1024 * 1024;
+
+// The lines for a removal that passed its checks, each starting with a line
+// break: what its walk found ("1,234 ファイル、56 フォルダ、120 MB", and how
+// many entries no path can name, which will be left) and warnings; or that
+// the folder is missing and only the registration will go, or is a link
+// whose contents stay.
+std::string SummarizeRtpRemoval(const RtpRemoval& removal);
+
+// "1,234"
+std::string FormatCount(std::uint64_t count);
+// As Windows shows sizes: "512 バイト", "1.17 KB", "12.3 MB", "120 MB".
+std::string FormatByteSize(std::uint64_t bytes);
+
+// "本当に RTP[name] を削除してもよろしいですか？", the folder, and the summary.
+std::string RemovalQuestion(const RtpRemoval& removal);
+
+// What the progress window says of a removal's step.
+std::string RemovalStepText(RemovalStep step, std::uint64_t done, std::uint64_t total);
+
+// The warning for how the removal of RTP name ended; empty when it removed
+// everything.
+std::string RemovalWarning(const char* name, const RemovalOutcome& outcome);
+
+constexpr char RemovalDoneText[] = "RTPの削除に成功しました";

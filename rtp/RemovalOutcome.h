@@ -1,0 +1,54 @@
+#pragma once
+// How the check of a removal, or a removal, ended: what happened and what
+// the words for it need. The removal shows nothing; the RTP list page says it
+// (RemovalMessages).
+#include <string>
+#include <utility>
+
+enum class RemovalReason {
+    None,  // the check allows the removal; the removal removed everything
+    // Refused before anything is touched, the registration kept:
+    Official,
+    KeyUnopenable,
+    NotInstalled,  // the value cannot be read
+    FolderEmpty,
+    FolderNotAbsolute,
+    FolderIsRoot,
+    FolderBadCharacter,
+    FolderBadName,
+    FolderIsDevice,
+    FolderLongForm,
+    FolderIsFile,
+    FolderUnopenable,
+    FolderNoAnswer,
+    Overlaps,         // with other, whose folder is otherFolder
+    OtherUnchecked,   // other's folders could not all be checked
+    InnerUnopenable,  // path: a folder inside that cannot be opened to say what it is
+    CountStopped,     // the count was stopped: nothing touched
+    FolderChanged,    // since the question; path: the folder registered now
+    ValueUndeletable,
+    // The registration went, and not everything else did:
+    FilesLeft,
+    FoldersLeft,
+    DeletionStopped,
+};
+
+struct RemovalOutcome {
+    RemovalOutcome() = default;
+    RemovalOutcome(RemovalReason reason, std::string other = {}, std::string otherFolder = {}, std::string path = {})
+        : reason(reason), other(std::move(other)), otherFolder(std::move(otherFolder)), path(std::move(path)) {}
+
+    RemovalReason reason = RemovalReason::None;
+    std::string other;        // another RTP's registry value name
+    std::string otherFolder;  // its folder as registered
+    std::string path;
+    bool unregistered = false;         // the registry value is gone
+    bool registrationChanged = false;  // the registry no longer says what the list shows
+
+    bool Done() const { return reason == RemovalReason::None; }
+    // Something is left in the folder, which the user may finish by hand.
+    bool LeftOver() const {
+        return reason == RemovalReason::FilesLeft || reason == RemovalReason::FoldersLeft ||
+               reason == RemovalReason::DeletionStopped;
+    }
+};
