@@ -25,6 +25,15 @@ std::string ModulePath() {
     return path;
 }
 
+// A folder named by code page 932 text as the platform takes it, or empty:
+// "C:" alone would name the drive's remembered current directory, not its
+// root.
+std::wstring WideFolder(std::string folder) {
+    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+    std::wstring wide;
+    return ToWide(folder, wide) ? wide : std::wstring();
+}
+
 }  // namespace
 
 bool EnterExeDirectory() {
@@ -32,12 +41,8 @@ bool EnterExeDirectory() {
         const std::string path = ModulePath();
         if (!path.empty()) GetDirectoryPart(ExeDirectory, path.c_str());
     }
-    if (ExeDirectory[0] == 0) return false;
-    std::string folder = ExeDirectory;
-    // "C:" alone would name the drive's remembered current directory, not its root.
-    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-    std::wstring wide;
-    return ToWide(folder, wide) && SetCurrentDirectoryW(wide.c_str()) != FALSE;
+    const std::wstring folder = WideFolder(ExeDirectory);
+    return !folder.empty() && SetCurrentDirectoryW(folder.c_str()) != FALSE;
 }
 
 const char* GetExeDirectory() {
@@ -47,11 +52,13 @@ const char* GetExeDirectory() {
 
 namespace {
 
-// What a folder named by code page 932 text is; "C:" is the drive's root.
-FolderIdentity IdentifyNarrow(std::string folder) {
-    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
-    std::wstring wide;
-    return ToWide(folder, wide) ? IdentifyFolder(wide) : FolderIdentity{FolderIdentity::Kind::NoAnswer, {}, 0, 0};
+// What a folder named by code page 932 text is.
+FolderIdentity IdentifyNarrow(const std::string& folder) {
+    const std::wstring wide = WideFolder(folder);
+    if (!wide.empty()) return IdentifyFolder(wide);
+    FolderIdentity none;
+    none.kind = FolderIdentity::Kind::NoAnswer;
+    return none;
 }
 
 }  // namespace
