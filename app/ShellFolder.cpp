@@ -8,6 +8,7 @@
 #include "app/SystemFunction.h"
 #include "fsutil/FolderIdentity.h"
 #include "fsutil/PathRules.h"
+#include "fsutil/UniqueHandle.h"
 #include "fsutil/WinText.h"
 
 namespace {
@@ -34,8 +35,8 @@ bool StartExplorer(const std::wstring& path) {
     if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &process))
         return false;
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    // Not waited for: the window is the user's.
+    const UniqueHandle thread(process.hThread), started(process.hProcess);
     return true;
 }
 
