@@ -6,11 +6,9 @@
 
 bool IsPathSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-namespace {
-
 bool IsDriveLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
 
-}  // namespace
+bool IsBareDrive(std::wstring_view path) { return path.size() == 2 && IsDriveLetter(path[0]) && path[1] == L':'; }
 
 bool SamePathText(std::wstring_view a, std::wstring_view b) {
     return a.size() == b.size() && (a.empty() || CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),

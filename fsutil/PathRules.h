@@ -10,6 +10,12 @@
 
 bool IsPathSeparator(wchar_t c);
 
+// An ASCII letter, as a drive's ("C" of "C:\").
+bool IsDriveLetter(wchar_t c);
+
+// "C:" alone, which names the drive's remembered current directory, not its root.
+bool IsBareDrive(std::wstring_view path);
+
 // Length of the root of a full path: "C:\" or "\\server\share"; 0 when the
 // path has neither form ("\\?\" and "\\.\" name devices, not a share).
 std::size_t RootLength(std::wstring_view path);

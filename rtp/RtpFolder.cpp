@@ -42,8 +42,7 @@ RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved)
             return RtpFolderProblem::LongForm;
         wide = plain;
     }
-    // "C:" alone is the current directory of drive C.
-    if (wide.size() == 2 && wide[1] == L':') return RtpFolderProblem::Root;
+    if (IsBareDrive(wide)) return RtpFolderProblem::Root;
     const std::size_t root = RootLength(wide);
     if (root == 0) return RtpFolderProblem::NotAbsolute;
     // A share's name is checked as the names after it are.

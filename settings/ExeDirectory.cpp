@@ -25,13 +25,13 @@ std::string ModulePath() {
     return path;
 }
 
-// A folder named by code page 932 text as the platform takes it, or empty:
-// "C:" alone would name the drive's remembered current directory, not its
-// root.
-std::wstring WideFolder(std::string folder) {
-    if (folder.size() == 2 && folder[1] == ':') folder += '\\';
+// A folder named by code page 932 text as the platform takes it ("C:" as
+// the drive's root), or empty.
+std::wstring WideFolder(const std::string& folder) {
     std::wstring wide;
-    return ToWide(folder, wide) ? wide : std::wstring();
+    if (!ToWide(folder, wide)) return {};
+    if (IsBareDrive(wide)) wide += L'\\';
+    return wide;
 }
 
 }  // namespace

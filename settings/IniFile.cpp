@@ -191,7 +191,7 @@ void IniFile::SetPath(const char* name, bool absolute) {
     // "C:name" names a file in that drive's current folder, as Windows
     // resolves it (the executable's folder on its own drive): never a file
     // whose name holds the colon.
-    const bool driveRelative = *second == ':' && ((name[0] | 0x20) >= 'a' && (name[0] | 0x20) <= 'z');
+    const bool driveRelative = *second == ':' && IsDriveLetter(static_cast<unsigned char>(name[0]));
     if (driveRelative) {
         path.clear();
         std::wstring wide, full(MAX_PATH, L'\0');
