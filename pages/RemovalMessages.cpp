@@ -112,6 +112,7 @@ const char* WordsFor(RemovalReason reason) {
     case RemovalReason::CountStopped: return "RTP[%1] の削除を中止しました。何も削除していません";
     case RemovalReason::FolderChanged:
         return "RTP[%1] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: %4";
+    case RemovalReason::FolderAnswers: return "";  // the usual question follows
     case RemovalReason::ValueUndeletable: return "レジストリキーのサブキーの削除に失敗しました";
     case RemovalReason::FilesLeft:
         return "削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください";
@@ -134,4 +135,14 @@ std::string RemovalWarning(const char* name, const RemovalOutcome& outcome) {
         else text += *p;
     }
     return text;
+}
+
+std::string RemovalDoneMessage(const char* name, const RemovalOutcome& outcome) {
+    if (outcome.registrationOnly) return "RTP[" + std::string(name) + "] の登録を削除しました。ファイルには触れていません";
+    return "RTPの削除に成功しました";
+}
+
+std::string RegistrationOnlyQuestion(const RtpRemoval& removal) {
+    return "ドライブが応答しないので、RTP[" + removal.name +
+           "] のファイルは削除できません。登録だけを削除しますか？ (ファイルには触れません)\nフォルダ: " + removal.folder;
 }

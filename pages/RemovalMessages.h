@@ -35,4 +35,10 @@ std::string RemovalStepText(RemovalStep step, std::uint64_t done, std::uint64_t 
 // everything.
 std::string RemovalWarning(const char* name, const RemovalOutcome& outcome);
 
-constexpr char RemovalDoneText[] = "RTPの削除に成功しました";
+// What a removal that went as asked says: "RTPの削除に成功しました", or,
+// for the registration alone, that no file was touched.
+std::string RemovalDoneMessage(const char* name, const RemovalOutcome& outcome);
+
+// The question for a folder whose drive or share does not answer: the
+// registration alone, or nothing.
+std::string RegistrationOnlyQuestion(const RtpRemoval& removal);

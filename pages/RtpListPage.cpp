@@ -186,34 +186,50 @@ std::optional<std::string> RemovableSelection(int kind) {
     return name;
 }
 
+// The check before the question, under a progress window. The count can
+// be cancelled (CountStopped), and so it is by a close of the window, which
+// then goes on.
+RemovalOutcome CheckShowingProgress(HWND window, int kind, const std::string& name, RtpRemoval& removal) {
+    ProgressWindow progress(window, "RTPの削除", "キャンセル");
+    WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
+    stops.carryOn = [&](const FoundTree& tree) {
+        return progress.UpdateWith([&] { return RemovalStepText(RemovalStep::Listing, tree.files.size(), 0); }) &&
+               !ProgressWindow::CloseAsked();
+    };
+    return CheckRtpRemoval(kind, name.c_str(), removal, nullptr, stops);
+}
+
+bool Ask(const std::string& question) {
+    return ShowMessage(OwnerWindow, question.c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
 // Whatever can be refused without the user's Yes is refused instead of the
 // question; otherwise the folder is walked to say how much will go, and the
-// user is asked (No is the default). Both can take long: they show their
-// progress, and the count can be cancelled, which closes the question
-// unasked; so does a close of the window, which then goes on. True on Yes.
-bool AskRemoval(int kind, HWND window, const std::string& name, RtpRemoval& removal) {
-    RemovalOutcome checked;
-    {
-        ProgressWindow progress(window, "RTPの削除", "キャンセル");
-        WalkStops stops{RemovalCountEntryLimit, GetTickCount64() + RemovalCountTimeLimitMs, {}};
-        stops.carryOn = [&](const FoundTree& tree) {
-            return progress.UpdateWith([&] { return RemovalStepText(RemovalStep::Listing, tree.files.size(), 0); }) &&
-                   !ProgressWindow::CloseAsked();
-        };
-        checked = CheckRtpRemoval(kind, name.c_str(), removal, nullptr, stops);
+// user is asked (No is the default). A folder whose drive or share does not
+// answer can lose its registration alone, when the user says so; should it
+// answer by then, the usual question follows. True on Yes to removing it all.
+bool AskRemoval(HWND window, int kind, const std::string& name, RtpRemoval& removal) {
+    RemovalOutcome checked = CheckShowingProgress(window, kind, name, removal);
+    if (checked.reason == RemovalReason::FolderNoAnswer) {
+        if (!Ask(RegistrationOnlyQuestion(removal))) return false;
+        if (const RemovalOutcome alone = DeleteRtpRegistration(kind, name.c_str(), removal);
+            alone.reason != RemovalReason::FolderAnswers) {
+            ReportRemoval(kind, name, removal, alone);
+            return false;
+        }
+        checked = CheckShowingProgress(window, kind, name, removal);
     }
     if (checked.reason == RemovalReason::CountStopped) return false;  // the user's own cancel
     if (!checked.Done()) {
         ReportRemoval(kind, name, removal, checked);
         return false;
     }
-    return ShowMessage(OwnerWindow, RemovalQuestion(removal).c_str(), "確認", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
-           IDYES;
+    return Ask(RemovalQuestion(removal));
 }
 
 // Removes exactly the folder asked about, or nothing, under a progress
 // window that is gone when this returns.
-RemovalOutcome RunRemoval(int kind, HWND window, const std::string& name, const RtpRemoval& removal) {
+RemovalOutcome RunRemoval(HWND window, int kind, const std::string& name, const RtpRemoval& removal) {
     ProgressWindow progress(window, "RTPの削除", "中止");
     RemovalHooks hooks;
     hooks.progress = [&](RemovalStep step, std::uint64_t done, std::uint64_t total) {
@@ -228,7 +244,7 @@ void ReportRemoval(int kind, const std::string& name, const RtpRemoval& removal,
     // Once the registration is gone or changed, the list says so before any box shows.
     if (outcome.unregistered || outcome.registrationChanged) RefreshRtpList(kind);
     if (outcome.Done()) {
-        ShowMessage(OwnerWindow, RemovalDoneText, "お知らせ", MB_ICONINFORMATION);
+        ShowMessage(OwnerWindow, RemovalDoneMessage(name.c_str(), outcome).c_str(), "お知らせ", MB_ICONINFORMATION);
         return;
     }
     ShowWarning(OwnerWindow, RemovalWarning(name.c_str(), outcome).c_str());
@@ -249,7 +265,7 @@ void RemoveSelectedRtp(int kind) {
     if (!name) return;
     HWND window = GetAncestor(RtpListControls[static_cast<std::size_t>(kind)], GA_ROOT);
     RtpRemoval removal;
-    if (!AskRemoval(kind, window, *name, removal)) return;
-    const RemovalOutcome outcome = RunRemoval(kind, window, *name, removal);
+    if (!AskRemoval(window, kind, *name, removal)) return;
+    const RemovalOutcome outcome = RunRemoval(window, kind, *name, removal);
     ReportRemoval(kind, *name, removal, outcome);
 }

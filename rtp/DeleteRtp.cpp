@@ -248,3 +248,19 @@ RemovalOutcome DeleteRtp(int kindIndex, const char* name, const RtpRemoval* conf
         outcome.reason = RemovalReason::FoldersLeft;
     return outcome;
 }
+
+RemovalOutcome DeleteRtpRegistration(int kindIndex, const char* name, const RtpRemoval& confirmed) {
+    RtpRemoval now;
+    RemovalOutcome outcome = FindRtpFolder(kindIndex, name, now);
+    outcome.registrationOnly = true;
+    if (outcome.Done()) outcome.reason = RemovalReason::FolderAnswers;
+    if (outcome.reason != RemovalReason::FolderNoAnswer) return outcome;
+    if (now.folder != confirmed.folder) {
+        outcome = {RemovalReason::FolderChanged, {}, {}, now.folder};
+        outcome.registrationChanged = true;
+        return outcome;
+    }
+    outcome.reason = Unregister(kindIndex, name) ? RemovalReason::None : RemovalReason::ValueUndeletable;
+    outcome.unregistered = outcome.Done();
+    return outcome;
+}

@@ -35,3 +35,10 @@ struct RemovalHooks {
 };
 RemovalOutcome DeleteRtp(int kindIndex, const char* name, const RtpRemoval* confirmed = nullptr,
                          const RemovalHooks& hooks = {});
+
+// Deletes the registry value of RTP name alone, for a folder whose drive or
+// share did not answer when the user was asked (confirmed): only when it
+// still does not and the registration names the same folder. No file is
+// touched. When the folder answers now, FolderAnswers: nothing is done, and
+// the removal above applies.
+RemovalOutcome DeleteRtpRegistration(int kindIndex, const char* name, const RtpRemoval& confirmed);

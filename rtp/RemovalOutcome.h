@@ -26,6 +26,7 @@ enum class RemovalReason {
     InnerUnopenable,  // path: a folder inside that cannot be opened to say what it is
     CountStopped,     // the count was stopped: nothing touched
     FolderChanged,    // since the question; path: the folder registered now
+    FolderAnswers,    // the drive or share that did not answer at the question does now: nothing done
     ValueUndeletable,
     // The registration went, and not everything else did:
     FilesLeft,
@@ -44,6 +45,7 @@ struct RemovalOutcome {
     std::string path;
     bool unregistered = false;         // the registry value is gone
     bool registrationChanged = false;  // the registry no longer says what the list shows
+    bool registrationOnly = false;     // the registration alone was to go: no file was touched
 
     bool Done() const { return reason == RemovalReason::None; }
     // Something is left in the folder, which the user may finish by hand.

@@ -173,8 +173,7 @@ RemovalOutcome Sharing(RemovalReason reason, const OtherRtp& other) { return {re
 
 }  // namespace
 
-RemovalOutcome CheckRtpRemoval(int kindIndex, const char* name, RtpRemoval& removal, const FoundTree* walked,
-                               const WalkStops& stops) {
+RemovalOutcome FindRtpFolder(int kindIndex, const char* name, RtpRemoval& removal) {
     removal = RtpRemoval{};
     removal.name = name;
     if (IsOfficialRtp(kindIndex, name)) return Refused(RemovalReason::Official);
@@ -184,10 +183,18 @@ RemovalOutcome CheckRtpRemoval(int kindIndex, const char* name, RtpRemoval& remo
     case FolderIdentity::Kind::File: return Refused(RemovalReason::FolderIsFile);
     case FolderIdentity::Kind::Unopenable: return Refused(RemovalReason::FolderUnopenable);
     case FolderIdentity::Kind::NoAnswer: return Refused(RemovalReason::FolderNoAnswer);
-    case FolderIdentity::Kind::Missing: return {};  // only the registration will go
+    case FolderIdentity::Kind::Missing:
     case FolderIdentity::Kind::Link:
     case FolderIdentity::Kind::Folder: break;
     }
+    return {};
+}
+
+RemovalOutcome CheckRtpRemoval(int kindIndex, const char* name, RtpRemoval& removal, const FoundTree* walked,
+                               const WalkStops& stops) {
+    if (const RemovalOutcome found = FindRtpFolder(kindIndex, name, removal);
+        !found.Done() || removal.identity.kind == FolderIdentity::Kind::Missing)
+        return found;  // a missing folder: only the registration will go
     const std::vector<OtherRtp> others = OtherRtps(kindIndex, name);
     if (const OtherRtp* other = FindOverlap(others, removal.identity.finalPath))
         return Sharing(RemovalReason::Overlaps, *other);

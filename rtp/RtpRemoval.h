@@ -29,6 +29,11 @@ constexpr unsigned RemovalCountTimeLimitMs = 10000;
 constexpr std::uint64_t OtherFoldersLimit = 100000;
 constexpr unsigned OtherFoldersTimeLimitMs = 5000;
 
+// Reads the registration of RTP name of kind kindIndex into removal and says
+// what its folder is: every refusal below up to the drive or share that does
+// not answer; not the other RTPs, and no walk.
+RemovalOutcome FindRtpFolder(int kindIndex, const char* name, RtpRemoval& removal);
+
 // Reads the registration of RTP name of kind kindIndex and checks everything
 // that does not need the user's Yes. Refused, with the registration kept:
 // the official RTP; a key or value that cannot be read (the registration

@@ -292,6 +292,39 @@ TEST_F(DeleteRtpTest, RefusesTheFoldersOfOtherRtpsUnderAnyName) {
     }
 }
 
+// A folder whose drive does not answer loses its registration alone, and no
+// file; not once its drive answers (the usual removal then applies), nor
+// once the registration names another folder.
+TEST_F(DeleteRtpTest, ADeadDrivesRegistrationCanGoAlone) {
+    const char* given = std::getenv("KELMORA_LINK_FIXTURE");
+    const char* dead = std::getenv("KELMORA_DEAD_DRIVE");
+    if (given == nullptr && !GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) GTEST_SKIP();
+    ASSERT_TRUE(given != nullptr && dead != nullptr) << "run through ctest: the fixture's variables are not set";
+    const std::string revived = std::string(given) + "/deaddrive";
+    const struct { std::string registered, now; bool answers; RemovalReason reason; bool kept; } rows[]{
+        {"Q:\\rtp", "Q:\\rtp", false, RemovalReason::None, false},
+        {"Q:\\rtp", "Q:\\other", false, RemovalReason::FolderChanged, true},
+        {std::string(dead) + "\\rtp", std::string(dead) + "\\rtp", true, RemovalReason::FolderAnswers, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.registered + " then " + row.now + (row.answers ? ", its drive answering" : ""));
+        ASSERT_TRUE(key.SetString(RtpName, row.registered));
+        RtpRemoval asked;
+        ASSERT_EQ(CheckRtpRemoval(0, RtpName.c_str(), asked, nullptr).reason, RemovalReason::FolderNoAnswer);
+        ASSERT_TRUE(key.SetString(RtpName, row.now));
+        if (row.answers) {
+            ASSERT_TRUE(MakeDirectory(revived) && MakeDirectory(revived + "/rtp"));
+            ASSERT_TRUE(WriteFileBytes(revived + "/rtp/own.txt", "own"));
+        }
+        const RemovalOutcome outcome = DeleteRtpRegistration(0, RtpName.c_str(), asked);
+        EXPECT_EQ(outcome.reason, row.reason);
+        EXPECT_EQ(key.HasValue(RtpName), row.kept);
+        if (row.answers) {
+            EXPECT_TRUE(PathExists(revived + "/rtp/own.txt"));
+        }
+    }
+}
+
 // The walk lists links but never walks into them, the root included;
 // it leaves out names no path can reach ("..\\", "a*b", "...", names code page
 // 932 cannot hold), and walks 300 levels of folders only down to the limit.

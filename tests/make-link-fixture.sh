@@ -1,12 +1,14 @@
 #!/bin/sh
-# make-link-fixture.sh WINE-RUN PREFIX DRIVE NAME LETTER: makes the folder
+# make-link-fixture.sh WINE-RUN PREFIX DRIVE NAME LETTER DEAD: makes the folder
 # DRIVE/NAME afresh, and maps DRIVE as drive L: of the Wine prefix, so that
 # whatever the tests remove can only ever be a scratch file. The tree holds
 # what Wine cannot make: Unix symbolic links (a link to a folder shows as a
 # reparse point), names that Windows forbids, which Wine shows unchanged, and
 # one folder under two final paths: drive LETTER: mapped onto std/sub, and,
 # where this user may mount, std/sub bound at mnt as well (and emptyout at
-# emptymnt, a mount point no removal can take away).
+# emptymnt, a mount point no removal can take away). Drive DEAD: reaches
+# deaddrive, which is not there: a drive that does not answer until a test
+# makes it.
 # make-link-fixture.sh --unmount DRIVE NAME undoes the mount.
 #   rtp/data.txt, rtp/sub/s.txt             what may be deleted
 #   rtp/link -> ../outside                  relative link to a full folder
@@ -82,6 +84,7 @@ mkdir -p "$dir/std/sub/inner" "$dir/case/mine" "$dir/case/MINE"
 echo keep > "$dir/std/keep.txt"
 echo own > "$dir/std/sub/inner/own.txt"
 ln -sfn "$dir/std/sub" "$prefix/dosdevices/$5:"
+ln -sfn "$dir/deaddrive" "$prefix/dosdevices/$6:"
 mkdir "$dir/mnt" "$dir/emptymnt"
 mount --bind "$dir/std/sub" "$dir/mnt" 2>/dev/null || rmdir "$dir/mnt"
 mount --bind "$dir/emptyout" "$dir/emptymnt" 2>/dev/null || rmdir "$dir/emptymnt"
