@@ -22,6 +22,13 @@ bool MatchesAnyPattern(const char* name, const StringList& patterns) {
 
 namespace {
 
+// name in directory, which is root or a folder below it, as a path below
+// root ("sub\\name").
+std::wstring Below(const std::wstring& root, const std::wstring& directory, std::wstring_view name) {
+    std::wstring path = directory.size() > root.size() ? directory.substr(root.size() + 1) + L'\\' : std::wstring();
+    return path.append(name);
+}
+
 // The one walk: rootLength is the root's length in code page 932.
 void Walk(const std::wstring& wideRoot, std::size_t rootLength, FoundTree& tree, int maxDepth, int level,
           const WalkStops& stops, bool withFiles) {
@@ -59,6 +66,7 @@ void Walk(const std::wstring& wideRoot, std::size_t rootLength, FoundTree& tree,
             const std::size_t length = current.length + 1 + nameLength;
             if (!named || length > PathLengthLimit) {
                 ++tree.leftOut;
+                tree.unnamable.push_back(Below(wideRoot, directory, finder.Name()));
                 continue;
             }
             FoundEntry entry{std::wstring(finder.Name()), {}, current.folder, finder.Attributes(), finder.FileIndex()};

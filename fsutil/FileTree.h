@@ -49,6 +49,9 @@ struct FoundTree {
     // Entries left out: names no path can reach, paths past the length
     // limit, and folders past the depth limit (whose contents are not listed).
     std::uint64_t leftOut = 0;
+    // The names among them, below the root ("sub\a:b"): what a removal can
+    // only leave.
+    std::vector<std::wstring> unnamable;
     bool complete = true;  // false when the walk was stopped before its end
 };
 

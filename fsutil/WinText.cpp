@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -106,6 +107,22 @@ bool NarrowLength(std::wstring_view text, std::size_t& length) {
 std::wstring WideOrEmpty(std::string_view text) {
     std::wstring out;
     ToWide(text, out);
+    return out;
+}
+
+std::string ShownNarrow(std::wstring_view text) {
+    std::string out;
+    if (!ToNarrow(text, out)) {
+        const int size = static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX));
+        const int length =
+            WideCharToMultiByte(kCodePage932, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, "?", nullptr);
+        out.assign(static_cast<std::size_t>(std::max(length, 0)), '\0');
+        if (length > 0)
+            WideCharToMultiByte(kCodePage932, WC_NO_BEST_FIT_CHARS, text.data(), size, out.data(), length, "?", nullptr);
+    }
+    // A control character would break the line it is shown on; no second
+    // byte of code page 932 is one.
+    std::replace_if(out.begin(), out.end(), [](char c) { return c > 0 && c < 0x20; }, '?');
     return out;
 }
 

@@ -36,6 +36,10 @@ bool FromProfileText(std::wstring_view text, std::string& out);
 // UTF-8 to UTF-16. False for bytes that are not valid UTF-8.
 bool FromUtf8(std::string_view bytes, std::wstring& out);
 
+// For showing UTF-16 text only: code page 932, with '?' for each character
+// it cannot hold and each control character.
+std::string ShownNarrow(std::wstring_view text);
+
 // For showing text only: the strict conversion where it succeeds, otherwise
 // a lenient one that shows undecodable bytes as replacement characters.
 std::wstring DisplayText(std::string_view text);

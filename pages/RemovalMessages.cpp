@@ -126,6 +126,21 @@ const char* WordsFor(RemovalReason reason) {
 
 }  // namespace
 
+namespace {
+
+const char* WordsFor(LeftReason reason) {
+    switch (reason) {
+    case LeftReason::InUse: return "使用中";
+    case LeftReason::Denied: return "アクセスが拒否されました";
+    case LeftReason::Unnamable: return "Windows で扱えない名前";
+    case LeftReason::Link: return "リンク";
+    case LeftReason::FolderStayed: return "消えなかったフォルダ";
+    }
+    return "";
+}
+
+}  // namespace
+
 std::string RemovalWarning(const char* name, const RemovalOutcome& outcome) {
     // Filled in one pass: a name may itself hold "%2".
     const std::string fills[] = {name, outcome.other, outcome.otherFolder, outcome.path};
@@ -134,6 +149,11 @@ std::string RemovalWarning(const char* name, const RemovalOutcome& outcome) {
         if (p[0] == '%' && p[1] >= '1' && p[1] <= '4') text += fills[*++p - '1'];
         else text += *p;
     }
+    // What stayed, and why, when something could not be deleted.
+    if (outcome.left.empty() || outcome.reason == RemovalReason::DeletionStopped) return text;
+    text += "\n残った項目:";
+    for (const LeftEntry& entry : outcome.left) text += "\n" + entry.path + " (" + WordsFor(entry.reason) + ")";
+    if (outcome.leftCount > outcome.left.size()) text += "\nほか " + FormatCount(outcome.leftCount - outcome.left.size()) + " 項目";
     return text;
 }
 

@@ -3,6 +3,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "fsutil/FileTree.h"
@@ -26,11 +27,18 @@ UniqueHandle OpenEntryIn(HANDLE folder, const std::wstring& name, DWORD access) 
     InitializeObjectAttributes(&attributes, &relative, OBJ_CASE_INSENSITIVE, folder, nullptr);
     IO_STATUS_BLOCK status{};
     HANDLE entry = nullptr;
-    if (name.size() > 0x7FFF || NtCreateFile(&entry, access, &attributes, &status, nullptr, 0, ShareAll, FILE_OPEN,
-                                              FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT |
-                                                  FILE_SYNCHRONOUS_IO_NONALERT,
-                                              nullptr, 0) < 0)
+    if (name.size() > 0x7FFF) {
+        SetLastError(ERROR_FILENAME_EXCED_RANGE);
         return UniqueHandle();
+    }
+    const NTSTATUS opened = NtCreateFile(&entry, access, &attributes, &status, nullptr, 0, ShareAll, FILE_OPEN,
+                                         FILE_OPEN_REPARSE_POINT | FILE_OPEN_FOR_BACKUP_INTENT |
+                                             FILE_SYNCHRONOUS_IO_NONALERT,
+                                         nullptr, 0);
+    if (opened < 0) {
+        SetLastError(RtlNtStatusToDosError(opened));
+        return UniqueHandle();
+    }
     return UniqueHandle(entry);
 }
 
@@ -63,6 +71,28 @@ DWORD LinkCount(HANDLE entry) {
                                                                                                 : 1;
 }
 
+// Why the platform's error left an entry (a folder when folder).
+LeftReason ReasonFor(DWORD error, bool folder) {
+    switch (error) {
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+    case ERROR_USER_MAPPED_FILE: return LeftReason::InUse;
+    case ERROR_ACCESS_DENIED: return LeftReason::Denied;
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME: return LeftReason::Unnamable;
+    default: return folder ? LeftReason::FolderStayed : LeftReason::Denied;
+    }
+}
+
+// An entry opened to be deleted, or why it could not be: gone when it is no
+// longer there.
+struct Opened {
+    UniqueHandle handle;
+    LeftReason why = LeftReason::Denied;
+    bool gone = false;
+};
+
 // Whether two names are the same to the letter: the platform gives both in
 // the case they have on disk, and a case twin beside a folder is another folder.
 bool SameToTheLetter(std::wstring_view a, std::wstring_view b) { return a == b; }
@@ -82,20 +112,20 @@ public:
         : folder(walked), root(identity), others(others) {}
 
     // Opens a folder of the walk (the registered folder itself for null) by its path.
-    UniqueHandle OpenFolder(const FoundEntry* entry, DWORD access) const {
+    Opened OpenFolder(const FoundEntry* entry, DWORD access) const {
         if (entry == nullptr) {
             // The folder itself: the very one that was counted, or nothing;
             // a link only where the platform opened the link itself.
             UniqueHandle handle = OpenEntry(folder, access);
-            if (!handle) return handle;
+            if (!handle) return Failed(true);
             const FolderIdentity opened = IdentityOf(handle.Get(), folder);
             const bool same = opened == root && SameToTheLetter(opened.finalPath, root.finalPath) &&
                               (root.kind == FolderIdentity::Kind::Folder ||
                                (opened.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) &&
                               NotOthers(handle.Get());
-            return same ? std::move(handle) : UniqueHandle();
+            return same ? Opened{std::move(handle)} : Opened{UniqueHandle(), LeftReason::Link};
         }
-        return Checked(OpenEntry(entry->path, access), std::wstring_view(entry->path).substr(folder.size()), {});
+        return Checked(OpenEntry(entry->path, access), Relative(entry), {});
     }
 
     // Opens a folder of the walk to open its files in. Unchecked: each file is
@@ -108,22 +138,51 @@ public:
     }
 
     // Opens a file of the walk in its folder, open on parent as OpenFilesFolder gave it.
-    UniqueHandle OpenFile(HANDLE parent, const FoundEntry* parentEntry, const FoundEntry& file) const {
-        const std::wstring_view relative =
-            parentEntry == nullptr ? std::wstring_view() : std::wstring_view(parentEntry->path).substr(folder.size());
-        return Checked(OpenEntryIn(parent, file.name, ForDeletion), relative, file.name);
+    Opened OpenFile(HANDLE parent, const FoundEntry* parentEntry, const FoundEntry& file) const {
+        return Checked(OpenEntryIn(parent, file.name, ForDeletion), Relative(parentEntry), file.name);
+    }
+
+    // name in the folder of the walk parent (the registered folder itself
+    // for null), as shown: below the registered folder.
+    std::string Shown(const FoundEntry* parent, std::wstring_view name) const {
+        std::wstring below(Relative(parent));
+        if (!below.empty()) below.erase(0, 1).append(1, L'\\');
+        return ShownNarrow(below.append(name));
+    }
+
+    // A folder of the walk as shown: below the registered folder, which
+    // itself (null) is shown whole.
+    std::string ShownFolder(const FoundEntry* entry) const {
+        return ShownNarrow(entry == nullptr ? std::wstring_view(folder) : Relative(entry).substr(1));
     }
 
 private:
+    // A folder of the walk's path after the registered folder's ("\\a\\b").
+    std::wstring_view Relative(const FoundEntry* entry) const {
+        return entry == nullptr ? std::wstring_view() : std::wstring_view(entry->path).substr(folder.size());
+    }
+
+    // Why the open that just failed did.
+    static Opened Failed(bool isFolder) {
+        const DWORD error = GetLastError();
+        return {UniqueHandle(), ReasonFor(error, isFolder), error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND};
+    }
+
     // The handle, when it reaches exactly the root's final path + relative
-    // ('\' + names) + '\' + name, and, for a folder (name empty), is none of
-    // the other RTPs'; else it is closed.
-    UniqueHandle Checked(UniqueHandle entry, std::wstring_view relative, std::wstring_view name) const {
-        if (!entry || (name.empty() && (relative.empty() || !NotOthers(entry.Get())))) return UniqueHandle();
+    // + '\\' + name, and, for a folder (name empty), is none of the other
+    // RTPs'. Anything else is reached through a link, or a name that parses
+    // as another path.
+    Opened Checked(UniqueHandle entry, std::wstring_view relative, std::wstring_view name) const {
+        if (!entry) return Failed(name.empty());
+        if (name.empty() && (relative.empty() || !NotOthers(entry.Get()))) return {UniqueHandle(), LeftReason::Link};
         std::wstring expected = root.finalPath;
         expected += relative;
         if (!name.empty()) expected.append(1, L'\\').append(name);
-        return SameToTheLetter(FinalPathOf(entry.Get()), expected) ? std::move(entry) : UniqueHandle();
+        // Wine names nothing past MAX_PATH.
+        const std::wstring reached = FinalPathOf(entry.Get());
+        if (reached.empty()) return {UniqueHandle(), LeftReason::Unnamable};
+        if (!SameToTheLetter(reached, expected)) return {UniqueHandle(), LeftReason::Link};
+        return {std::move(entry)};
     }
 
     bool NotOthers(HANDLE opened) const { return others.TagOf(opened) == FolderSet::NotHeld; }
@@ -133,17 +192,23 @@ private:
     const FolderSet& others;     // the other RTPs' folders, as found at Yes
 };
 
-// Deletes an entry that passed the checks, and closes it. RTPs copied from CD
-// media are read-only: the attribute is cleared only on an entry that passed
-// the checks, through the handle that passed them, and set again when the
-// file keeps other names (hard links share it) or is not deleted after all.
-bool DeleteChecked(UniqueHandle entry) {
-    if (!entry) return false;
-    if (DeleteByHandle(entry.Get())) return true;
-    if (!SetReadOnly(entry.Get(), false)) return false;
-    const bool deleted = DeleteByHandle(entry.Get());
-    if (!deleted || LinkCount(entry.Get()) > 1) SetReadOnly(entry.Get(), true);
-    return deleted;
+// Deletes an entry that passed the checks (a folder when folder), and closes
+// it: nothing when it is gone, else why it stayed. RTPs copied from CD media
+// are read-only: the attribute is cleared only on an entry that passed the
+// checks, through the handle that passed them, and set again when the file
+// keeps other names (hard links share it) or is not deleted after all.
+std::optional<LeftReason> DeleteChecked(Opened entry, bool folder) {
+    if (!entry.handle) return entry.gone ? std::nullopt : std::optional(entry.why);
+    const HANDLE handle = entry.handle.Get();
+    if (DeleteByHandle(handle)) return std::nullopt;
+    DWORD error = GetLastError();
+    if (SetReadOnly(handle, false)) {
+        const bool deleted = DeleteByHandle(handle);
+        error = GetLastError();
+        if (!deleted || LinkCount(handle) > 1) SetReadOnly(handle, true);
+        if (deleted) return std::nullopt;
+    }
+    return ReasonFor(error, folder);
 }
 
 // Tells hooks how far a step is; false once they stop the removal.
@@ -151,34 +216,33 @@ bool GoOn(const RemovalHooks& hooks, RemovalStep step, std::uint64_t done, std::
     return !hooks.progress || hooks.progress(step, done, total);
 }
 
-// Deletes every file of the walk, each in its folder as the walk found it.
-// False when one is left; stopped when the hooks stopped it.
-bool DeleteFiles(const FoundTree& tree, const Boundary& boundary, const RemovalHooks& hooks, bool& stopped) {
-    bool deleted = true;
+// Deletes every file of the walk, each in its folder as the walk found it,
+// and notes in outcome each that stays. False when the hooks stopped it.
+bool DeleteFiles(const FoundTree& tree, const Boundary& boundary, const RemovalHooks& hooks, RemovalOutcome& outcome) {
     int current = -2;  // the folder open now: none yet
     UniqueHandle folder;
     for (const FoundEntry& file : tree.files) {
-        if (!GoOn(hooks, RemovalStep::Files, static_cast<std::uint64_t>(&file - tree.files.data()), tree.files.size())) {
-            stopped = true;
+        if (!GoOn(hooks, RemovalStep::Files, static_cast<std::uint64_t>(&file - tree.files.data()), tree.files.size()))
             return false;
-        }
         const FoundEntry* parent = file.folder < 0 ? nullptr : &tree.folders[static_cast<std::size_t>(file.folder)];
         if (file.folder != current) {
             folder = boundary.OpenFilesFolder(parent);
             current = file.folder;
         }
-        if (!folder || !DeleteChecked(boundary.OpenFile(folder.Get(), parent, file))) deleted = false;
+        const std::optional<LeftReason> stayed =
+            folder ? DeleteChecked(boundary.OpenFile(folder.Get(), parent, file), false) : LeftReason::Denied;
+        if (stayed) outcome.AddLeft(boundary.Shown(parent, file.name), *stayed);
     }
-    return deleted;
+    return true;
 }
 
 // Under Wine a read-only folder is a Unix folder without write permission,
 // whose entries cannot be deleted: such folders are made writable first.
 void MakeFolderWritable(const FoundEntry* folder, DWORD attributes, const Boundary& boundary) {
     if ((attributes & FILE_ATTRIBUTE_READONLY) == 0) return;
-    if (const UniqueHandle handle =
-            boundary.OpenFolder(folder, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE))
-        SetReadOnly(handle.Get(), false);
+    if (const Opened opened = boundary.OpenFolder(folder, FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE);
+        opened.handle)
+        SetReadOnly(opened.handle.Get(), false);
 }
 
 // Every check again, now: the registration, the folder or the other RTPs
@@ -206,25 +270,40 @@ bool Unregister(int kindIndex, const char* name) {
 
 // Deletes what the walk found below the folder of the kind given, then the
 // folder: the files first, then the folders from the deepest up, the folder
-// itself last.
-RemovalReason DeleteTree(const FoundTree& tree, FolderIdentity::Kind kind, const Boundary& boundary,
-                         const RemovalHooks& hooks) {
+// itself last. Notes in outcome why and what stayed: files, then folders
+// (one that stays only for what it holds is named when nothing else is).
+void DeleteTree(const FoundTree& tree, FolderIdentity::Kind kind, const Boundary& boundary,
+                const RemovalHooks& hooks, RemovalOutcome& outcome) {
     if (kind == FolderIdentity::Kind::Folder) {
         MakeFolderWritable(nullptr, FILE_ATTRIBUTE_READONLY, boundary);
         for (const FoundEntry& directory : tree.folders) MakeFolderWritable(&directory, directory.attributes, boundary);
     }
-    bool stopped = false;
-    if (!DeleteFiles(tree, boundary, hooks, stopped))
-        return stopped ? RemovalReason::DeletionStopped : RemovalReason::FilesLeft;
-    RemovalReason reason = RemovalReason::None;
+    for (const std::wstring& name : tree.unnamable) outcome.AddLeft(ShownNarrow(name), LeftReason::Unnamable);
+    const std::uint64_t unnamable = outcome.leftCount;
+    if (!DeleteFiles(tree, boundary, hooks, outcome)) {
+        outcome.reason = RemovalReason::DeletionStopped;
+        return;
+    }
+    if (outcome.leftCount > unnamable) {
+        outcome.reason = RemovalReason::FilesLeft;
+        return;
+    }
+    const auto removeFolder = [&](const FoundEntry* directory) {
+        const std::optional<LeftReason> stayed = DeleteChecked(boundary.OpenFolder(directory, ForDeletion), true);
+        if (!stayed) return;
+        outcome.reason = RemovalReason::FoldersLeft;
+        if (*stayed != LeftReason::FolderStayed || outcome.leftCount == 0)
+            outcome.AddLeft(boundary.ShownFolder(directory), *stayed);
+    };
     for (auto directory = tree.folders.rbegin(); directory != tree.folders.rend(); ++directory) {
         if (!GoOn(hooks, RemovalStep::Folders, static_cast<std::uint64_t>(directory - tree.folders.rbegin()),
-                  tree.folders.size()))
-            return RemovalReason::DeletionStopped;
-        if (!DeleteChecked(boundary.OpenFolder(&*directory, ForDeletion))) reason = RemovalReason::FoldersLeft;
+                  tree.folders.size())) {
+            outcome.reason = RemovalReason::DeletionStopped;
+            return;
+        }
+        removeFolder(&*directory);
     }
-    if (!DeleteChecked(boundary.OpenFolder(nullptr, ForDeletion))) reason = RemovalReason::FoldersLeft;
-    return reason;
+    removeFolder(nullptr);
 }
 
 }  // namespace
@@ -240,12 +319,14 @@ RemovalOutcome DeleteRtp(int kindIndex, const char* name, const RtpRemoval* conf
     if (removal.identity.kind == FolderIdentity::Kind::Missing) return outcome;
 
     const std::wstring folder = WideOrEmpty(removal.folder);
-    outcome.reason = DeleteTree(reuse ? confirmed->tree : now.tree, removal.identity.kind,
-                                Boundary(folder, removal.identity, now.others), hooks);
+    const Boundary boundary(folder, removal.identity, now.others);
+    DeleteTree(reuse ? confirmed->tree : now.tree, removal.identity.kind, boundary, hooks, outcome);
     // A deletion is done when the handle closes, and the platform may not do
     // it then (a mount point stays), or the folder may be there again.
-    if (outcome.Done() && IdentifyFolder(folder).kind != FolderIdentity::Kind::Missing)
+    if (outcome.Done() && IdentifyFolder(folder).kind != FolderIdentity::Kind::Missing) {
         outcome.reason = RemovalReason::FoldersLeft;
+        if (outcome.leftCount == 0) outcome.AddLeft(boundary.ShownFolder(nullptr), LeftReason::FolderStayed);
+    }
     return outcome;
 }
 

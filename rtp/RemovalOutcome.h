@@ -2,8 +2,11 @@
 // How the check of a removal, or a removal, ended: what happened and what
 // the words for it need. The removal shows nothing; the RTP list page says it
 // (RemovalMessages).
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <utility>
+#include <vector>
 
 enum class RemovalReason {
     None,  // the check allows the removal; the removal removed everything
@@ -34,6 +37,19 @@ enum class RemovalReason {
     DeletionStopped,
 };
 
+// Why an entry stayed in the folder.
+enum class LeftReason { InUse, Denied, Unnamable, Link, FolderStayed };
+
+// One entry that stayed: its path below the RTP folder, for showing (the
+// registered folder itself, whole, when it is the folder that stayed).
+struct LeftEntry {
+    std::string path;
+    LeftReason reason;
+};
+
+// How many of the entries that stayed an outcome names.
+constexpr std::size_t LeftEntriesNamed = 10;
+
 struct RemovalOutcome {
     RemovalOutcome() = default;
     RemovalOutcome(RemovalReason reason, std::string other = {}, std::string otherFolder = {}, std::string path = {})
@@ -46,6 +62,13 @@ struct RemovalOutcome {
     bool unregistered = false;         // the registry value is gone
     bool registrationChanged = false;  // the registry no longer says what the list shows
     bool registrationOnly = false;     // the registration alone was to go: no file was touched
+    std::vector<LeftEntry> left;       // the first LeftEntriesNamed entries that stayed
+    std::uint64_t leftCount = 0;       // how many stayed in all
+
+    void AddLeft(std::string shown, LeftReason why) {
+        if (left.size() < LeftEntriesNamed) left.push_back({std::move(shown), why});
+        ++leftCount;
+    }
 
     bool Done() const { return reason == RemovalReason::None; }
     // Something is left in the folder, which the user may finish by hand.

@@ -73,6 +73,7 @@ void MakeRtpTree(const std::string& folder, DWORD attributes = FILE_ATTRIBUTE_NO
 struct Removal {
     std::string registered, held, warning;  // below the base folder, or a full path; "" for none
     std::vector<std::string> kept, gone;
+    std::vector<std::string> stayed = {};  // what the warning goes on to say, in parts in any order
 };
 
 // The same folder on drive C: through drive Z:, which Wine maps to the Unix
@@ -107,7 +108,9 @@ protected:
                                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr);
             ASSERT_EQ(held == INVALID_HANDLE_VALUE, row.held.empty());
             bool removed = false;
-            EXPECT_EQ(Said(0, RtpName, removed), row.warning);
+            const std::string said = Said(0, RtpName, removed);
+            EXPECT_EQ(said.substr(0, row.warning.size()), row.warning);
+            for (const std::string& part : row.stayed) EXPECT_NE(said.find(part), std::string::npos) << part << " in " << said;
             EXPECT_EQ(removed, row.warning.empty());
             CloseHandle(held);
             EXPECT_FALSE(key.HasValue(RtpName)) << "the registration goes first";
@@ -139,9 +142,11 @@ TEST_F(DeleteRtpTest, RemovesTheValueThenTheTreeOrSaysWhatIsLeft) {
         {"RTP表/", "", "", {}, {"RTP表"}},
         {"表", "", "", {}, {"表"}},  // the 0x5C byte is no separator to drop
         {"\\\\?\\" + dir / "h4", "", "", {}, {"h4"}},
-        {"h1", "h1\\Audio\\BGM\\表.mid", Files, {"h1\\Audio\\BGM\\表.mid", "h1\\Graphics"}, {"h1\\Game.ini"}},
-        {"h2\\", "h2\\ソース\\能力", Dirs, {"h2\\ソース\\能力"}, {"h2\\ソース\\能力\\ソ", "h2\\Audio"}},
-        {"h3", "h3\\Game.ini", Files, {"h3\\Game.ini", "h3\\Graphics"}, {"h3\\Audio\\BGM\\表.mid"}},
+        {"h1", "h1\\Audio\\BGM\\表.mid", Files, {"h1\\Audio\\BGM\\表.mid", "h1\\Graphics"}, {"h1\\Game.ini"},
+         {"\n残った項目:\nAudio\\BGM\\表.mid (使用中)"}},
+        {"h2\\", "h2\\ソース\\能力", Dirs, {"h2\\ソース\\能力"}, {"h2\\ソース\\能力\\ソ", "h2\\Audio"},
+         {"\n残った項目:\nソース\\能力 (使用中)"}},
+        {"h3", "h3\\Game.ini", Files, {"h3\\Game.ini", "h3\\Graphics"}, {"h3\\Audio\\BGM\\表.mid"}, {"\nGame.ini (使用中)"}},
         {deep.substr(0, 255) + "\\" + deep.substr(255), "", "", {}, {}},  // deleted by hand: only the registration goes
     });
     EXPECT_TRUE(key.HasValue("Other")) << "only the one value";
@@ -353,18 +358,21 @@ TEST_F(DeleteRtpTest, NothingOutsideTheFolderIsListedOrTouched) {
     }
     std::vector<Removal> rows{
         {"rtp", "", Dirs, {"outside\\keep.txt", "outside\\sub\\deep.txt", "emptyout", "rtp\\link",
-                                         "rtp\\sub\\emptylink"}, {"rtp\\data.txt", "rtp\\sub\\s.txt"}},
-        {"rootlink\\", "", Dirs, {"rootlink-target\\t.txt", "rootlink-target\\inner\\i.txt"}, {}},
+                                         "rtp\\sub\\emptylink"}, {"rtp\\data.txt", "rtp\\sub\\s.txt"},
+         {"\n... (Windows で扱えない名前)", "\nsub\\emptylink (リンク)", "\nlink (リンク)"}},
+        {"rootlink\\", "", Dirs, {"rootlink-target\\t.txt", "rootlink-target\\inner\\i.txt"}, {},
+         {"\n" + fixture + "\\rootlink (リンク)"}},
         // Wine shows a link to a file as the file itself.
-        {"filertp", "", Files, {"outside\\keep.txt", "outside\\sub\\deep.txt"}, {"filertp\\own.txt"}},
+        {"filertp", "", Files, {"outside\\keep.txt", "outside\\sub\\deep.txt"}, {"filertp\\own.txt"},
+         {"\nabslink.txt (リンク)", "\nfilelink (リンク)"}},
         {"games\\deep\\rtp", "", Dirs, {"keep\\keep.txt", "rootfile.txt", "games\\deep\\x.txt"},
-         {"games\\deep\\rtp\\data.txt"}},
+         {"games\\deep\\rtp\\data.txt"}, {" (Windows で扱えない名前)\n", "\nほか 5 項目"}},
         {"chain", "", Dirs, {"chain\\d"}, {}},
         // A link to a case twin's file reaches it, not the name below the folder.
-        {"case\\mine", "", Files, {"case\\MINE\\victim.txt", "case\\mine\\victim.txt"}, {"case\\mine\\own.txt"}},
+        {"case\\mine", "", Files, {"case\\MINE\\victim.txt", "case\\mine\\victim.txt"}, {"case\\mine\\own.txt"}, {"\nvictim.txt (リンク)"}},
     };
     // A mount point stays whatever its removal said: not a success.
-    if (PathExists(fixture + "\\emptymnt")) rows.push_back({"emptymnt", "", Dirs, {"emptymnt", "emptyout"}, {}});
+    if (PathExists(fixture + "\\emptymnt")) rows.push_back({"emptymnt", "", Dirs, {"emptymnt", "emptyout"}, {}, {"\n" + fixture + "\\emptymnt (消えなかったフォルダ)"}});
     Remove(fixture, rows);
     EXPECT_TRUE(GetFileAttributesW(WideOrEmpty(fixture + "\\outside\\keep.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
 }

@@ -214,7 +214,7 @@ TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
     ASSERT_NE(j.app.WaitBox(), nullptr);
     ASSERT_TRUE(WriteFileBytes(j.dir / "late\\new.png", "new"));
     j.app.Answer(IDYES);
-    EXPECT_EQ(j.app.Answer(IDOK), "エラー: " + Dirs);
+    EXPECT_EQ(j.app.Answer(IDOK), "エラー: " + Dirs + "\n残った項目:\n" + j.dir / "late" + " (消えなかったフォルダ)");
     EXPECT_TRUE(PathExists(j.dir / "late\\new.png") && !PathExists(j.dir / "late\\old.png"));
     EXPECT_EQ(Remove("RTPa", IDYES).substr(0, 8), "確認: 本");
     EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
@@ -228,24 +228,30 @@ TEST_F(RtpListTest, AFailedRemovalStillTakesTheRow) {
     HANDLE held = CreateFileW(DisplayText(j.folders[2] + "\\Graphics\\表.png").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     Remove("rtpB", IDYES);
-    EXPECT_EQ(j.app.Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください");
+    EXPECT_EQ(j.app.Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください"
+                                  "\n残った項目:\nGraphics\\表.png (使用中)");
     CloseHandle(held);
     EXPECT_LT(RowOf("rtpB"), 0) << "the registration went first: its row too";
 }
 
-// What can be refused without Yes is refused instead of the question.
+// What can be refused without Yes is refused instead of the question; an
+// RTP whose drive does not answer can lose its registration alone.
 TEST_F(RtpListTest, RefusesInsteadOfAsking) {
     Register("Inner", j.folders[3] + "\\Graphics");
     Register("Q", "Q:\\rtp");
-    const struct { std::string name, said; } rows[] = {
-        {"Inner", "エラー: RTP[stANDard] のフォルダ " + j.folders[3] + " と重なっているので RTP[Inner] は削除できません"},
-        {"Q", "エラー: 登録されているフォルダのドライブが応答しないので RTP[Q] は削除できません"}};
+    const struct { std::string name; int answer; std::string said; } rows[] = {
+        {"Inner", IDOK, "エラー: RTP[stANDard] のフォルダ " + j.folders[3] + " と重なっているので RTP[Inner] は削除できません"},
+        {"Q", IDNO, "確認: ドライブが応答しないので、RTP[Q] のファイルは削除できません。登録だけを削除しますか？ (ファイルには触れません)\nフォルダ: Q:\\rtp"}};
     for (const auto& row : rows) {
-        EXPECT_EQ(Remove(row.name, IDOK), row.said);
+        EXPECT_EQ(Remove(row.name, row.answer), row.said);
         EXPECT_EQ(j.app.WaitBox(500), nullptr) << "no question after the refusal";
         EXPECT_TRUE(j.xp.HasValue(row.name));
     }
     EXPECT_TRUE(PathExists(j.folders[3] + "\\Graphics\\表.png"));
+    Remove("Q", IDYES);
+    EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTP[Q] の登録を削除しました。ファイルには触れていません");
+    EXPECT_FALSE(j.xp.HasValue("Q"));
+    EXPECT_LT(RowOf("Q"), 0);
 }
 
 }  // namespace
