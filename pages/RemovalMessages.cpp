@@ -118,8 +118,7 @@ const char* WordsFor(RemovalReason reason) {
         return "削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください";
     case RemovalReason::FoldersLeft:
         return "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
-    case RemovalReason::DeletionStopped:
-        return "削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください";
+    case RemovalReason::DeletionStopped: return "RTP[%1] の削除を中止しました。登録は削除済みです。\nフォルダ: %4";
     }
     return "";
 }
@@ -165,4 +164,10 @@ std::string RemovalDoneMessage(const char* name, const RemovalOutcome& outcome) 
 std::string RegistrationOnlyQuestion(const RtpRemoval& removal) {
     return "ドライブが応答しないので、RTP[" + removal.name +
            "] のファイルは削除できません。登録だけを削除しますか？ (ファイルには触れません)\nフォルダ: " + removal.folder;
+}
+
+std::string CarryOnQuestion(const char* name, const RtpRemoval& removal, const RemovalOutcome& outcome) {
+    RemovalOutcome shown = outcome;
+    shown.path = removal.folder;
+    return RemovalWarning(name, shown) + "\n残りを続けて削除しますか？ (いいえ: フォルダを開きます)";
 }

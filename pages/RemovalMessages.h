@@ -39,6 +39,10 @@ std::string RemovalWarning(const char* name, const RemovalOutcome& outcome);
 // for the registration alone, that no file was touched.
 std::string RemovalDoneMessage(const char* name, const RemovalOutcome& outcome);
 
+// The warning for a removal that may carry on (RemovalOutcome::MayCarryOn),
+// with the folder, asking whether to: No opens the folder.
+std::string CarryOnQuestion(const char* name, const RtpRemoval& removal, const RemovalOutcome& outcome);
+
 // The question for a folder whose drive or share does not answer: the
 // registration alone, or nothing.
 std::string RegistrationOnlyQuestion(const RtpRemoval& removal);

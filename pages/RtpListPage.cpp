@@ -238,18 +238,41 @@ RemovalOutcome RunRemoval(HWND window, int kind, const std::string& name, const 
     return DeleteRtp(kind, name.c_str(), &removal, hooks);
 }
 
+// The same for what a removal left, when the user carries on.
+RemovalOutcome RunRemainder(HWND window, int kind, const std::string& name, const RtpRemoval& removal) {
+    ProgressWindow progress(window, "RTPの削除", "中止");
+    RemovalHooks hooks;
+    hooks.progress = [&](RemovalStep step, std::uint64_t done, std::uint64_t total) {
+        return progress.UpdateWith([&] { return RemovalStepText(step, done, total); }, done, total);
+    };
+    return DeleteRtpRemainder(kind, name.c_str(), removal, hooks);
+}
+
 }  // namespace
 
 void ReportRemoval(int kind, const std::string& name, const RtpRemoval& removal, const RemovalOutcome& outcome) {
     // Once the registration is gone or changed, the list says so before any box shows.
     if (outcome.unregistered || outcome.registrationChanged) RefreshRtpList(kind);
-    if (outcome.Done()) {
-        ShowMessage(OwnerWindow, RemovalDoneMessage(name.c_str(), outcome).c_str(), "お知らせ", MB_ICONINFORMATION);
-        return;
+    HWND window = GetAncestor(RtpListControls[static_cast<std::size_t>(kind)], GA_ROOT);
+    for (RemovalOutcome now = outcome;; now = RunRemainder(window, kind, name, removal)) {
+        if (now.Done()) {
+            ShowMessage(OwnerWindow, RemovalDoneMessage(name.c_str(), now).c_str(), "お知らせ", MB_ICONINFORMATION);
+            return;
+        }
+        if (!now.MayCarryOn()) {
+            ShowWarning(OwnerWindow, RemovalWarning(name.c_str(), now).c_str());
+            // What is left can be finished by hand.
+            if (now.LeftOver()) ShowFolder(removal.folder);
+            return;
+        }
+        // The user's own stop is no error.
+        const bool stopped = now.reason == RemovalReason::DeletionStopped;
+        if (ShowMessage(OwnerWindow, CarryOnQuestion(name.c_str(), removal, now).c_str(), stopped ? "お知らせ" : "エラー",
+                        MB_YESNO | MB_DEFBUTTON2 | (stopped ? MB_ICONINFORMATION : MB_ICONWARNING)) != IDYES) {
+            ShowFolder(removal.folder);
+            return;
+        }
     }
-    ShowWarning(OwnerWindow, RemovalWarning(name.c_str(), outcome).c_str());
-    // What is left can be finished by hand.
-    if (outcome.LeftOver()) ShowFolder(removal.folder);
 }
 
 void RemoveSelectedRtp(int kind) {

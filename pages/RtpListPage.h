@@ -56,6 +56,7 @@ void OpenSelectedRtpFolder(int kind);
 void RemoveSelectedRtp(int kind);
 // Says how the removal of RTP name ended: the list is read again first when
 // the registration went or changed; "RTPの削除に成功しました", or a warning,
-// and the folder opened in the shell when something is left in it. A failed
-// removal whose registration stays keeps its row.
+// and the folder opened in the shell when something is left in it. What a
+// stop or a file in use left can be removed on the user's Yes, as often as
+// it takes. A failed removal whose registration stays keeps its row.
 void ReportRemoval(int kind, const std::string& name, const RtpRemoval& removal, const RemovalOutcome& outcome);

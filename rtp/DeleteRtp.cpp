@@ -85,6 +85,13 @@ LeftReason ReasonFor(DWORD error, bool folder) {
     }
 }
 
+// A path as a box shows it: its end, where it is long.
+std::string ShownPath(std::wstring_view path) {
+    constexpr std::size_t Longest = 80;
+    if (path.size() <= Longest) return ShownNarrow(path);
+    return "…" + ShownNarrow(path.substr(path.size() - (Longest - 1)));
+}
+
 // An entry opened to be deleted, or why it could not be: gone when it is no
 // longer there.
 struct Opened {
@@ -147,13 +154,13 @@ public:
     std::string Shown(const FoundEntry* parent, std::wstring_view name) const {
         std::wstring below(Relative(parent));
         if (!below.empty()) below.erase(0, 1).append(1, L'\\');
-        return ShownNarrow(below.append(name));
+        return ShownPath(below.append(name));
     }
 
     // A folder of the walk as shown: below the registered folder, which
     // itself (null) is shown whole.
     std::string ShownFolder(const FoundEntry* entry) const {
-        return ShownNarrow(entry == nullptr ? std::wstring_view(folder) : Relative(entry).substr(1));
+        return ShownPath(entry == nullptr ? std::wstring_view(folder) : Relative(entry).substr(1));
     }
 
 private:
@@ -245,16 +252,21 @@ void MakeFolderWritable(const FoundEntry* folder, DWORD attributes, const Bounda
         SetReadOnly(opened.handle.Get(), false);
 }
 
+// Hooks' progress told of a walk: what it found so far.
+WalkStops ListingStops(const RemovalHooks& hooks) {
+    WalkStops stops;
+    if (hooks.progress)
+        stops.carryOn = [&hooks](const FoundTree& tree) {
+            return hooks.progress(RemovalStep::Listing, tree.files.size(), 0);
+        };
+    return stops;
+}
+
 // Every check again, now: the registration, the folder or the other RTPs
 // may have changed since the question. Done when the removal may go on.
 RemovalOutcome CheckAgain(int kindIndex, const char* name, const RtpRemoval* confirmed, const FoundTree* walked,
                           const RemovalHooks& hooks, RtpRemoval& now) {
-    WalkStops stops;
-    if (hooks.progress)
-        stops.carryOn = [&](const FoundTree& tree) {
-            return hooks.progress(RemovalStep::Listing, tree.files.size(), 0);
-        };
-    RemovalOutcome outcome = CheckRtpRemoval(kindIndex, name, now, walked, stops);
+    RemovalOutcome outcome = CheckRtpRemoval(kindIndex, name, now, walked, ListingStops(hooks));
     if (outcome.Done() && confirmed != nullptr && !(now.identity == confirmed->identity)) {
         outcome = {RemovalReason::FolderChanged, {}, {}, now.folder};
         outcome.registrationChanged = true;
@@ -278,7 +290,7 @@ void DeleteTree(const FoundTree& tree, FolderIdentity::Kind kind, const Boundary
         MakeFolderWritable(nullptr, FILE_ATTRIBUTE_READONLY, boundary);
         for (const FoundEntry& directory : tree.folders) MakeFolderWritable(&directory, directory.attributes, boundary);
     }
-    for (const std::wstring& name : tree.unnamable) outcome.AddLeft(ShownNarrow(name), LeftReason::Unnamable);
+    for (const std::wstring& name : tree.unnamable) outcome.AddLeft(ShownPath(name), LeftReason::Unnamable);
     const std::uint64_t unnamable = outcome.leftCount;
     if (!DeleteFiles(tree, boundary, hooks, outcome)) {
         outcome.reason = RemovalReason::DeletionStopped;
@@ -306,6 +318,21 @@ void DeleteTree(const FoundTree& tree, FolderIdentity::Kind kind, const Boundary
     removeFolder(nullptr);
 }
 
+// Deletes tree, as walked in the folder of removal, and the folder, and
+// notes in outcome what stayed. Done only once the folder is gone.
+void DeleteFolder(const RtpRemoval& removal, const FoundTree& tree, const FolderSet& others,
+                  const RemovalHooks& hooks, RemovalOutcome& outcome) {
+    const std::wstring folder = WideOrEmpty(removal.folder);
+    const Boundary boundary(folder, removal.identity, others);
+    DeleteTree(tree, removal.identity.kind, boundary, hooks, outcome);
+    // A deletion is done when the handle closes, and the platform may not do
+    // it then (a mount point stays), or the folder may be there again.
+    if (outcome.Done() && IdentifyFolder(folder).kind != FolderIdentity::Kind::Missing) {
+        outcome.reason = RemovalReason::FoldersLeft;
+        if (outcome.leftCount == 0) outcome.AddLeft(boundary.ShownFolder(nullptr), LeftReason::FolderStayed);
+    }
+}
+
 }  // namespace
 
 RemovalOutcome DeleteRtp(int kindIndex, const char* name, const RtpRemoval* confirmed, const RemovalHooks& hooks) {
@@ -318,15 +345,7 @@ RemovalOutcome DeleteRtp(int kindIndex, const char* name, const RtpRemoval* conf
     const RtpRemoval& removal = confirmed != nullptr ? *confirmed : now;
     if (removal.identity.kind == FolderIdentity::Kind::Missing) return outcome;
 
-    const std::wstring folder = WideOrEmpty(removal.folder);
-    const Boundary boundary(folder, removal.identity, now.others);
-    DeleteTree(reuse ? confirmed->tree : now.tree, removal.identity.kind, boundary, hooks, outcome);
-    // A deletion is done when the handle closes, and the platform may not do
-    // it then (a mount point stays), or the folder may be there again.
-    if (outcome.Done() && IdentifyFolder(folder).kind != FolderIdentity::Kind::Missing) {
-        outcome.reason = RemovalReason::FoldersLeft;
-        if (outcome.leftCount == 0) outcome.AddLeft(boundary.ShownFolder(nullptr), LeftReason::FolderStayed);
-    }
+    DeleteFolder(removal, reuse ? confirmed->tree : now.tree, now.others, hooks, outcome);
     return outcome;
 }
 
@@ -343,5 +362,19 @@ RemovalOutcome DeleteRtpRegistration(int kindIndex, const char* name, const RtpR
     }
     outcome.reason = Unregister(kindIndex, name) ? RemovalReason::None : RemovalReason::ValueUndeletable;
     outcome.unregistered = outcome.Done();
+    return outcome;
+}
+
+RemovalOutcome DeleteRtpRemainder(int kindIndex, const char* name, const RtpRemoval& confirmed,
+                                  const RemovalHooks& hooks) {
+    RtpRemoval now;
+    now.name = confirmed.name;
+    now.folder = confirmed.folder;
+    now.identity = IdentifyFolder(WideOrEmpty(now.folder));
+    if (now.identity.kind == FolderIdentity::Kind::Missing) return {};  // nothing is left
+    if (!(now.identity == confirmed.identity)) return {RemovalReason::FolderChanged, {}, {}, now.folder};
+    RemovalOutcome outcome = CheckAgainstOthers(kindIndex, name, now, nullptr, ListingStops(hooks));
+    if (outcome.reason == RemovalReason::CountStopped) outcome.reason = RemovalReason::DeletionStopped;
+    if (outcome.Done()) DeleteFolder(now, now.tree, now.others, hooks, outcome);
     return outcome;
 }

@@ -76,4 +76,13 @@ struct RemovalOutcome {
         return reason == RemovalReason::FilesLeft || reason == RemovalReason::FoldersLeft ||
                reason == RemovalReason::DeletionStopped;
     }
+    // What is left may go on a second try: the user stopped, or something
+    // was in use or refused.
+    bool MayCarryOn() const {
+        if (reason == RemovalReason::DeletionStopped) return true;
+        if (!LeftOver()) return false;
+        for (const LeftEntry& entry : left)
+            if (entry.reason == LeftReason::InUse || entry.reason == LeftReason::Denied) return true;
+        return false;
+    }
 };

@@ -195,6 +195,11 @@ RemovalOutcome CheckRtpRemoval(int kindIndex, const char* name, RtpRemoval& remo
     if (const RemovalOutcome found = FindRtpFolder(kindIndex, name, removal);
         !found.Done() || removal.identity.kind == FolderIdentity::Kind::Missing)
         return found;  // a missing folder: only the registration will go
+    return CheckAgainstOthers(kindIndex, name, removal, walked, stops);
+}
+
+RemovalOutcome CheckAgainstOthers(int kindIndex, const char* name, RtpRemoval& removal, const FoundTree* walked,
+                                  const WalkStops& stops) {
     const std::vector<OtherRtp> others = OtherRtps(kindIndex, name);
     if (const OtherRtp* other = FindOverlap(others, removal.identity.finalPath))
         return Sharing(RemovalReason::Overlaps, *other);

@@ -52,3 +52,8 @@ RemovalOutcome FindRtpFolder(int kindIndex, const char* name, RtpRemoval& remova
 // or the folder's own walk, CountStopped comes back.
 RemovalOutcome CheckRtpRemoval(int kindIndex, const char* name, RtpRemoval& removal, const FoundTree* walked,
                                const WalkStops& stops = {});
+
+// The checks of CheckRtpRemoval after FindRtpFolder, for the folder or link
+// removal holds as found: the other RTPs, and the walk of the folder.
+RemovalOutcome CheckAgainstOthers(int kindIndex, const char* name, RtpRemoval& removal, const FoundTree* walked,
+                                  const WalkStops& stops = {});

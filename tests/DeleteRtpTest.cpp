@@ -17,6 +17,7 @@
 #include "ScratchDir.h"
 #include "fsutil/FileTree.h"
 #include "pages/RemovalMessages.h"
+#include "fsutil/UniqueHandle.h"
 #include "fsutil/WinText.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RtpRemoval.h"
@@ -179,6 +180,45 @@ TEST_F(DeleteRtpTest, StoppedWhileCountingAgainTouchesNothing) {
     EXPECT_FALSE(removed);
     EXPECT_TRUE(key.HasValue(RtpName));
     EXPECT_TRUE(PathExists(dir / "s\\Game.ini"));
+}
+
+// What a stop or a file in use left goes on a second try, once the folder
+// is still the one asked about and shares nothing with another RTP.
+TEST_F(DeleteRtpTest, WhatAStopOrAFileInUseLeftGoesOnASecondTry) {
+    RemovalHooks stop;
+    stop.progress = [](RemovalStep step, std::uint64_t, std::uint64_t) { return step != RemovalStep::Folders; };
+    for (const char* folder : {"s", "h", "r"}) {
+        SCOPED_TRACE(folder);
+        MakeRtpTree(dir / folder);
+        ASSERT_TRUE(key.SetString(RtpName, dir / folder));
+        RtpRemoval asked;
+        ASSERT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), asked, nullptr).Done());
+        const bool held = folder == std::string("h");
+        UniqueHandle file(held ? CreateFileW(WideOrEmpty(dir / "h\\Game.ini").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                             nullptr, OPEN_EXISTING, 0, nullptr)
+                               : nullptr);
+        const RemovalOutcome first = DeleteRtp(0, RtpName.c_str(), &asked, held ? RemovalHooks{} : stop);
+        EXPECT_TRUE(first.MayCarryOn());
+        file.Close();
+        if (folder == std::string("s")) {
+            EXPECT_EQ(CarryOnQuestion(RtpName.c_str(), asked, first),
+                      "RTP[" + RtpName + "] の削除を中止しました。登録は削除済みです。\nフォルダ: " + dir / "s" +
+                          "\n残りを続けて削除しますか？ (いいえ: フォルダを開きます)");
+            ASSERT_TRUE(key.SetString("Inner", dir / "s\\Audio"));
+            EXPECT_EQ(DeleteRtpRemainder(0, RtpName.c_str(), asked).reason, RemovalReason::Overlaps);
+            EXPECT_TRUE(PathExists(dir / "s\\Audio"));
+            ASSERT_TRUE(key.DeleteValue("Inner"));
+        }
+        if (folder == std::string("r")) {  // another folder in its place
+            ASSERT_TRUE(MoveFileW(WideOrEmpty(dir / "r").c_str(), WideOrEmpty(dir / "r-old").c_str()));
+            ASSERT_TRUE(MakeDirectory(dir / "r") && WriteFileBytes(dir / "r\\keep.txt", "keep"));
+            EXPECT_EQ(DeleteRtpRemainder(0, RtpName.c_str(), asked).reason, RemovalReason::FolderChanged);
+            EXPECT_TRUE(PathExists(dir / "r\\keep.txt"));
+            continue;
+        }
+        EXPECT_TRUE(DeleteRtpRemainder(0, RtpName.c_str(), asked).Done());
+        EXPECT_FALSE(PathExists(dir / folder));
+    }
 }
 
 // Values that name nothing removable, the official RTP, and folders that would

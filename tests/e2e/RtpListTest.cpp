@@ -223,15 +223,20 @@ TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
 }
 
 // A file held open: the removal says so, and the row goes with the
-// registration, which went first.
+// registration, which went first; Yes tries again, as often as it takes.
 TEST_F(RtpListTest, AFailedRemovalStillTakesTheRow) {
     HANDLE held = CreateFileW(DisplayText(j.folders[2] + "\\Graphics\\表.png").c_str(), GENERIC_READ, FILE_SHARE_READ,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     Remove("rtpB", IDYES);
-    EXPECT_EQ(j.app.Answer(IDOK), "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください"
-                                  "\n残った項目:\nGraphics\\表.png (使用中)");
-    CloseHandle(held);
+    const std::string inUse = "エラー: 削除できなかったファイルがあります\nレジストリキーの削除は済んでいるのでファイルは手動で削除してください"
+                              "\n残った項目:\nGraphics\\表.png (使用中)\n残りを続けて削除しますか？ (いいえ: フォルダを開きます)";
+    EXPECT_EQ(j.app.Answer(IDYES), inUse);
+    ASSERT_NE(j.app.WaitBox(), nullptr);
     EXPECT_LT(RowOf("rtpB"), 0) << "the registration went first: its row too";
+    CloseHandle(held);
+    EXPECT_EQ(j.app.Answer(IDYES), inUse) << "still held at the second try";
+    EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
+    EXPECT_FALSE(PathExists(j.folders[2]));
 }
 
 // What can be refused without Yes is refused instead of the question; an

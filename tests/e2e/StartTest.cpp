@@ -203,7 +203,10 @@ TEST(Start, LongWorkShowsProgressStopsAndHoldsTheSessionEndAndTheClose) {
         EXPECT_TRUE(IsWindowVisible(app.dialog)) << "the window went away during the removal";
         AnswerBox(progress, IDCANCEL);
     }
-    EXPECT_EQ(app.Answer(IDOK), "エラー: 削除を中止しました: 残りのファイルとフォルダはそのままです\nレジストリキーの削除は済んでいるので残りは手動で削除してください");
+    std::string folder = big;
+    std::replace(folder.begin(), folder.end(), '/', '\\');
+    EXPECT_EQ(app.Answer(IDNO), "お知らせ: RTP[Big] の削除を中止しました。登録は削除済みです。\nフォルダ: " + folder +
+                                    "\n残りを続けて削除しますか？ (いいえ: フォルダを開きます)");
     EXPECT_TRUE(app.WaitExit()) << "the close asked for during the removal is not done";
     EXPECT_FALSE(xp.HasValue("Big"));
     FoundTree left;
