@@ -16,6 +16,7 @@
 
 HWND InstallerIniPathEdit = nullptr;
 std::array<HWND, InstallerIniEditCount> InstallerIniEdits = {};
+ComboBoxCtrl RtpTypeCombo;
 
 namespace {
 
