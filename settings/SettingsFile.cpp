@@ -18,7 +18,7 @@ void SettingsFile::BindText(const char* section, const char* key, char* buffer, 
     if (lookup != Lookup::Found)
         text = defaultValue != nullptr && std::strlen(defaultValue) < std::size_t(size) ? defaultValue : "";
     if (size > 0) std::memcpy(buffer, text.c_str(), text.size() + 1);
-    // A buffer without room holds the key and is never written back.
+    // A buffer of no size still takes the key, and is never written back.
     bindings.insert({size > 0 ? buffer : nullptr, section, key, size > 0 ? text : std::string()});
 }
 
