@@ -115,10 +115,18 @@ void KeepInstallerIniPath() {
 
 }  // namespace
 
-void InitMainDialog(HWND dialog) {
-    // The pages read InstallerIniPath while they are created: bind it first.
+void LoadToolSettings() {
+    ToolSettings.SetPath("Kelmora.ini", false);
     ToolSettings.BindText("Kelmora", "InstallIni", RememberedInstallerIni, InstallerIniPathSize, "Tavisk.ini");
     ResolveInstallerIniPath();
+}
+
+void SaveToolSettings() {
+    RememberInstallerIniPath();
+    ToolSettings.Flush();
+}
+
+void InitMainDialog(HWND dialog) {
     // The strip is fitted to its titles before the pages are laid over it,
     // which then are laid once.
     MainTabHost.AddTabs(GetDlgItem(dialog, MainTabControlId), MainPages);
@@ -157,14 +165,11 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_QUERYENDSESSION:
         SetWindowLongPtrW(dialog, DWLP_MSGRESULT, ProgressWindow::Running() ? FALSE : TRUE);
         return TRUE;
-    // Windows ends the process after the session ends, without running the
-    // destructors that write "Kelmora.ini": it is written now, as at a close.
-    // Nothing asks and nothing holds the session up: "Tavisk.ini" stays as it is.
+    // Windows ends the process after the session ends, before WinMain could
+    // save "Kelmora.ini": it is saved now, as after a close. Nothing asks and
+    // nothing holds the session up: "Tavisk.ini" stays as it is.
     case WM_ENDSESSION:
-        if (wParam != FALSE) {
-            RememberInstallerIniPath();
-            ToolSettings.Flush();
-        }
+        if (wParam != FALSE) SaveToolSettings();
         return TRUE;
     case WM_DESTROY:
         if (TabKeysHook != nullptr) UnhookWindowsHookEx(TabKeysHook);

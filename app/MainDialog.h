@@ -16,7 +16,14 @@ extern const TabPageSpec MainPages[];
 // the button, or on a page whose default it is) goes on to that page.
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Binds the remembered installer settings path, builds the pages, widens the
-// dialog until every tab title fits, sets the icons in the sizes the system
-// asks for and shows the dialog.
+// Builds the pages, widens the dialog until every tab title fits, sets the
+// icons in the sizes the system asks for and shows the dialog. The pages read
+// InstallerIniPath while they are created: LoadToolSettings comes first.
 void InitMainDialog(HWND dialog);
+
+// "Kelmora.ini" beside the program: LoadToolSettings binds and reads the
+// remembered installer settings path and makes InstallerIniPath of it;
+// SaveToolSettings writes it back if it changed (or the file lacks it), after
+// the dialog and when the session ends.
+void LoadToolSettings();
+void SaveToolSettings();

@@ -1,11 +1,10 @@
 #pragma once
-// The program's process-wide objects. They are all defined in one source
-// file, so they are constructed in the order listed and destroyed in the
-// reverse order: ToolSettings writes "Kelmora.ini" before MainTabHost goes.
+// The program's process-wide state. Nothing here touches a file or the
+// current directory while it is constructed or destroyed: "Kelmora.ini" is
+// loaded and saved at the points WinMain and the main dialog name.
 #include <windows.h>
 
 #include "app/TabHost.h"
-#include "pages/ComboBoxCtrl.h"
 #include "settings/SettingsFile.h"
 
 constexpr int InstallerIniPathSize = 512;
@@ -20,9 +19,6 @@ extern char InstallerIniPath[InstallerIniPathSize];
 // Its text in "Kelmora.ini", bound there: relative to the program's folder
 // where the file lies inside it.
 extern char RememberedInstallerIni[InstallerIniPathSize];
-// "Kelmora.ini" next to the executable.
+// "Kelmora.ini" next to the executable, once it is loaded.
 extern SettingsFile ToolSettings;
 extern TabHost MainTabHost;
-// The installer settings page's drop-down list of RTP kinds, attached when
-// the page is created.
-extern ComboBoxCtrl RtpTypeCombo;

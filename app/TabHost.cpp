@@ -42,11 +42,6 @@ void TabHost::Attach(HWND tabControl) {
     DeleteItem(-1);
 }
 
-void TabHost::Create(HWND tabControl, HINSTANCE instance, const TabPageSpec* table, int initialIndex) {
-    AddTabs(tabControl, table);
-    CreatePages(instance, table, initialIndex);
-}
-
 void TabHost::AddTabs(HWND tabControl, const TabPageSpec* table) {
     Attach(tabControl);
     pages.clear();

@@ -21,7 +21,6 @@ public:
     // Attributes
     int GetItemCount() const;
     int GetCurSel() const;  // -1 for none
-    HWND GetControl() const { return control; }
     HWND GetPage(int index) const;  // null outside the pages
 
     // Operations on the tab control, one message each; results not used.
@@ -32,15 +31,14 @@ public:
     // Takes the control and removes every tab it had; a null handle changes nothing.
     void Attach(HWND tabControl);
 
-    // Adds a tab and creates a page for each row, then selects and shows the
-    // initial page (row 0 when the index is outside the tabs). A page is a
-    // sibling of the tab control in its dialog, laid over the control's
-    // display area, and reached by Tab like the strip itself. Pages made by an
-    // earlier Create are not destroyed. A page that cannot be created leaves
-    // its tab showing nothing.
-    void Create(HWND tabControl, HINSTANCE instance, const TabPageSpec* table, int initialIndex);
-    // Create in two steps, for a caller that sizes the control to its tabs
-    // in between, before any page is laid over it: the tabs, then the pages.
+    // Two steps, so that a caller can size the control to its tabs before
+    // any page is laid over it. AddTabs takes the control and adds a tab for
+    // each row; CreatePages then creates a page for each row, and selects
+    // and shows the initial page (row 0 when the index is outside the tabs).
+    // A page is a sibling of the tab control in its dialog, laid over the
+    // control's display area, and reached by Tab like the strip itself. Pages
+    // made before are not destroyed. A page that cannot be created leaves its
+    // tab showing nothing.
     void AddTabs(HWND tabControl, const TabPageSpec* table);
     void CreatePages(HINSTANCE instance, const TabPageSpec* table, int initialIndex);
 

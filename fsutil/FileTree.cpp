@@ -8,17 +8,7 @@
 #include <vector>
 
 #include "fsutil/FileFinder.h"
-#include "fsutil/TextSplit.h"
-#include "fsutil/Wildcard.h"
 #include "fsutil/WinText.h"
-
-bool MatchesAnyPattern(const char* name, const StringList& patterns) {
-    for (const std::string& pattern : patterns) {
-        if (pattern == "*.*" || pattern == "*") return true;
-        if (MatchWildcard(pattern.c_str(), name)) return true;
-    }
-    return false;
-}
 
 namespace {
 
@@ -100,48 +90,4 @@ void WalkFolders(const std::wstring& root, FoundTree& tree, const WalkStops& sto
     std::size_t length = 0;
     if (!NarrowLength(root, length)) length = root.size() * 2;  // at most two bytes a character
     Walk(root, length, tree, -1, 0, stops, false);
-}
-
-void WalkDirectory(const std::string& directory, StringList& out, const StringList& patterns,
-                   bool collectDirectories, int maxDepth, int depth) {
-    FoundTree tree;
-    WalkTree(directory.c_str(), tree, maxDepth, depth);
-    // Every name listed was code page 932 already: the paths come back as the
-    // walk's own texts, the directory's unchanged.
-    std::vector<std::string> folderPaths;
-    folderPaths.reserve(tree.folders.size());
-    for (const FoundEntry& folder : tree.folders) folderPaths.push_back(NarrowOrEmpty(folder.path));
-    for (const FoundEntry& entry : collectDirectories ? tree.folders : tree.files) {
-        const std::string name = NarrowOrEmpty(entry.name);
-        if (!MatchesAnyPattern(name.c_str(), patterns)) continue;
-        out.push_back((entry.folder < 0 ? directory : folderPaths[static_cast<std::size_t>(entry.folder)]) + "\\" +
-                      name);
-    }
-}
-
-int CollectPaths(const char* root, StringList& out, const char* patterns, bool collectDirectories, int maxDepth) {
-    out.clear();
-    StringList patternList;
-    SplitText(patterns, patternList, ';');
-    std::wstring wideRoot;
-    if (!ToWide(root, wideRoot)) return 0;
-    const DWORD attributes = GetFileAttributesW(wideRoot.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        out.push_back(root);
-        return 1;
-    }
-    // A root that is itself a link is not entered either: what it points at
-    // is not below it.
-    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
-        WalkDirectory(root, out, patternList, collectDirectories, maxDepth, 0);
-    return static_cast<int>(out.size());
-}
-
-int CollectFiles(const char* root, StringList& out, const char* patterns, int maxDepth) {
-    return CollectPaths(root, out, patterns, false, maxDepth);
-}
-
-int CollectDirectories(const char* root, StringList& out, const char* patterns, int maxDepth) {
-    return CollectPaths(root, out, patterns, true, maxDepth);
 }

@@ -1,14 +1,15 @@
 #pragma once
-// Collecting the paths of the files, or of the directories, below a root.
+// Walking the files and folders below a root.
 //
-// A collected path is the visited directory's path, one '\' and the entry's
-// name; paths are never normalised. The directory list is in an order in which
-// every directory comes before all directories below it, so walking it from
-// its end visits each directory only after everything inside it.
+// A found folder's path is the path of the folder holding it, one '\' and its
+// name; paths are never normalised. Folders are listed in an order in which
+// every folder comes before all folders below it, so reading the list from its
+// end visits each folder only after everything inside it.
 //
 // Links (junctions and symbolic links, which the platform marks as reparse
-// points) are never walked into, the root included: a collection never reaches
-// a path outside the root. A link to a directory is collected as a directory.
+// points) below the root are never walked into; a link to a folder is listed
+// as a folder. The root itself is listed as given: a caller that must not
+// follow a root that is a link checks it first.
 //
 // A walk goes at most WalkDepthLimit levels below the directory it starts
 // from, whatever the maximum depth asked for, and never collects a path
@@ -25,8 +26,6 @@
 #include <functional>
 #include <string>
 #include <vector>
-
-#include "fsutil/StringList.h"
 
 constexpr int WalkDepthLimit = 256;
 constexpr std::size_t PathLengthLimit = 32767;
@@ -74,22 +73,3 @@ void WalkTree(const char* root, FoundTree& tree, int maxDepth, int level = 0, co
 // the same limits, without a maximum depth: files are neither kept nor
 // counted, and leftOut counts folders only.
 void WalkFolders(const std::wstring& root, FoundTree& tree, const WalkStops& stops = {});
-
-// The count is 0 when the root does not exist, 1 when it is not a directory
-// (out then holds the root itself, whatever the mode and the patterns), and
-// otherwise the number of paths in out. out is emptied first in every case.
-// patterns: wildcard patterns separated by ';' ("*.*" and "*" match every
-// name); maxDepth: negative for no limit, 0 for the root's own entries, n for
-// directories down to n levels below the root.
-int CollectPaths(const char* root, StringList& out, const char* patterns, bool collectDirectories, int maxDepth);
-int CollectFiles(const char* root, StringList& out, const char* patterns, int maxDepth);
-int CollectDirectories(const char* root, StringList& out, const char* patterns, int maxDepth);
-
-// Lists one directory into out and walks its subdirectories as the depth
-// allows. A directory that cannot be listed contributes nothing.
-void WalkDirectory(const std::string& directory, StringList& out, const StringList& patterns,
-                   bool collectDirectories, int maxDepth, int depth);
-
-// Whether the entry name (never a path) matches any of the patterns; an empty
-// list matches nothing.
-bool MatchesAnyPattern(const char* name, const StringList& patterns);

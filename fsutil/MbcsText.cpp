@@ -83,16 +83,6 @@ std::string GetDirectoryPart(const char* path) {
     return out;
 }
 
-const char* TailOf(const char* text, std::size_t n) {
-    const std::size_t length = std::strlen(text);
-    return length < n ? text : text + (length - n);
-}
-
-void CutTail(char* text, std::size_t n) {
-    const std::size_t length = std::strlen(text);
-    if (length > 0 && n < length) std::memset(text + (length - n), 0, n);
-}
-
 std::size_t CharacterPrefix(const char* text, std::size_t limit) {
     const char* p = text;
     while (*p != 0) {

@@ -3,7 +3,7 @@
 //
 // Every function here walks whole characters from the start of the text, so the
 // second byte of a double-byte character (which may be 0x5C, the backslash) is
-// never taken for a separator. TailOf and CutTail alone count plain bytes.
+// never taken for a separator.
 // None of them fails, allocates, or keeps state.
 #include <cstddef>
 #include <string>
@@ -39,13 +39,6 @@ char* GetFileNamePart(char* path);
 // "C:", "file.ini" gives "".
 void GetDirectoryPart(char* out, const char* path);
 std::string GetDirectoryPart(const char* path);
-
-// The last n bytes of text, or the whole text when it is shorter.
-const char* TailOf(const char* text, std::size_t n);
-
-// Clears the last n bytes, but only when n is less than the text's length:
-// the text is never emptied.
-void CutTail(char* text, std::size_t n);
 
 // The length of the longest start of text, in whole characters, that takes
 // at most limit bytes: where to cut a text without splitting a character.

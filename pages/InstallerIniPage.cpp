@@ -16,6 +16,7 @@
 
 HWND InstallerIniPathEdit = nullptr;
 std::array<HWND, InstallerIniEditCount> InstallerIniEdits = {};
+ComboBoxCtrl RtpTypeCombo;
 
 namespace {
 
@@ -139,6 +140,14 @@ void Tell(bool now, const std::string& text) {
 // NotWritten: the copy could not be written or did not read back.
 enum class Stored { Saved, Refused, Unwritable, NotWritten, Declined };
 
+// What a save did, and why it wrote nothing: the key refused (Refused), or
+// the check that failed.
+struct StoreResult {
+    Stored outcome = Stored::Saved;
+    IniFile::WriteCheck check = IniFile::WriteCheck::Ok;
+    const char* refusedKey = nullptr;
+};
+
 // Asks whether to overwrite what another program changed since the file was
 // read or last written.
 bool MayOverwrite(const IniFile& file) {
@@ -151,71 +160,102 @@ bool MayOverwrite(const IniFile& file) {
     return true;
 }
 
-// Checks the file and every value, asks when another program changed the
-// file since it was read or last written (No writes nothing and keeps the
-// boxes as they are), then saves all values at once through a checked copy
-// (IniFile::Replace): the file is never left half written. When the file
-// changed again while the question was open, asks again. refusedKey or check
-// say what was refused.
-Stored Store(const IniFile& file, const char*& refusedKey, IniFile::WriteCheck& check) {
-    check = file.CheckFile();
-    if (check != IniFile::WriteCheck::Ok) return Stored::Unwritable;
-    std::array<std::string, KeyCount> values;
-    std::array<bool, KeyCount> kept = {};
+// One key's value as its box, or the kind list, holds it.
+struct BoxValue {
+    std::string text;
+    bool held = true;   // false: a character code page 932 cannot hold
+    bool kept = false;  // the file keeps its value: not shown, and still empty
+};
+using BoxValues = std::array<BoxValue, KeyCount>;
+
+BoxValues ReadBoxes() {
+    BoxValues values;
     for (std::size_t i = 0; i < KeyCount; ++i) {
-        bool held = true;
+        BoxValue& v = values[i];
         if (i == RtpTypeKey) {
             char type[ValueSize] = {};
             RtpTypeCombo.GetSelectedText(type, ValueSize);
-            values[i] = type;
+            v.text = type;
         } else {
             // A character that code page 932 cannot hold is refused, not written as a look-alike.
-            held = ToNarrow(WideText(InstallerIniEdits[i]), values[i]);
+            v.held = ToNarrow(WideText(InstallerIniEdits[i]), v.text);
         }
-        kept[i] = held && values[i].empty() && NotShown[i];
-        if (kept[i]) continue;
-        check = held ? file.Check(Section, InstallerIniKeys[i], values[i]) : IniFile::WriteCheck::BadValue;
+        v.kept = v.held && v.text.empty() && NotShown[i];
+    }
+    return values;
+}
+
+// The first value the file or the installer would not take; Saved when
+// every one would be.
+StoreResult CheckValues(const IniFile& file, const BoxValues& values) {
+    for (std::size_t i = 0; i < KeyCount; ++i) {
+        const BoxValue& v = values[i];
+        if (v.kept) continue;
+        IniFile::WriteCheck check = v.held ? file.Check(Section, InstallerIniKeys[i], v.text) : IniFile::WriteCheck::BadValue;
         // The installer reads 260 bytes: the quotes around a value that needs
         // them count too, or its last characters would be lost.
-        if (check == IniFile::WriteCheck::Ok && IniFile::StoredSize(values[i]) > InstallerIniValueLimit)
+        if (check == IniFile::WriteCheck::Ok && IniFile::StoredSize(v.text) > InstallerIniValueLimit)
             check = IniFile::WriteCheck::BadValue;
         if (check == IniFile::WriteCheck::Ok) continue;
-        refusedKey = InstallerIniKeys[i];
-        return check == IniFile::WriteCheck::BadValue ? Stored::Refused : Stored::Unwritable;
+        return {check == IniFile::WriteCheck::BadValue ? Stored::Refused : Stored::Unwritable, check, InstallerIniKeys[i]};
     }
-    IniFile::Content before = file.Snapshot();
-    // A file that could not be read has no bytes to compare with: the copy is
-    // compared with the file as the save first finds it.
-    const IniFile::Content* expected = Loaded.read || !Loaded.exists ? &before : nullptr;
-    if ((Loaded.read || !Loaded.exists) && before != Loaded) {
-        if (!MayOverwrite(file)) return Stored::Declined;
-    }
+    return {};
+}
+
+// The values to write, RTPType first, where a new file has always had it.
+std::vector<IniFile::Value> Changes(const BoxValues& values) {
     std::vector<IniFile::Value> changes;
-    // RTPType first, where a new file has always had it.
     for (const std::size_t i : {RtpTypeKey, std::size_t{0}, std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{4}})
-        if (!kept[i]) changes.push_back({InstallerIniKeys[i], values[i]});
+        if (!values[i].kept) changes.push_back({InstallerIniKeys[i], values[i].text});
+    return changes;
+}
+
+// Writes all changes at once through a checked copy (IniFile::Replace): the
+// file is never left half written. With compare, the file must still be as
+// before; when it changed again, asks once more (No writes nothing).
+StoreResult WriteChanges(const IniFile& file, const std::vector<IniFile::Value>& changes, IniFile::Content before,
+                         bool compare) {
+    const IniFile::Content* expected = compare ? &before : nullptr;
     for (;;) {
         IniFile::Content now;
         std::size_t refused = 0;
         // What the user agreed to overwrite, looked at afresh right before the swap.
-        check = file.Replace(Section, changes, expected, now, refused);
+        const IniFile::WriteCheck check = file.Replace(Section, changes, expected, now, refused);
         if (check == IniFile::WriteCheck::Ok) {
             Loaded = std::move(now);
-            break;
+            return {};
         }
-        if (check == IniFile::WriteCheck::BadValue && refused < changes.size()) {
-            refusedKey = changes[refused].key;
-            return Stored::Refused;
-        }
-        if (check == IniFile::WriteCheck::DiskFull || check == IniFile::WriteCheck::NotWritten) return Stored::NotWritten;
-        if (check != IniFile::WriteCheck::Changed) return Stored::Unwritable;
-        if (!MayOverwrite(file)) return Stored::Declined;
+        if (check == IniFile::WriteCheck::BadValue && refused < changes.size())
+            return {Stored::Refused, check, changes[refused].key};
+        if (check == IniFile::WriteCheck::DiskFull || check == IniFile::WriteCheck::NotWritten)
+            return {Stored::NotWritten, check};
+        if (check != IniFile::WriteCheck::Changed) return {Stored::Unwritable, check};
+        if (!MayOverwrite(file)) return {Stored::Declined, check};
         before = std::move(now);
         expected = &before;
     }
-    for (std::size_t i = 0; i < KeyCount; ++i) NotShown[i] = NotShown[i] && kept[i];
+}
+
+// Checks the file and every value, asks when another program changed the
+// file since it was read or last written (No writes nothing and keeps the
+// boxes as they are), then saves all values at once.
+StoreResult Store(const IniFile& file) {
+    if (const IniFile::WriteCheck check = file.CheckFile(); check != IniFile::WriteCheck::Ok)
+        return {Stored::Unwritable, check};
+    const BoxValues values = ReadBoxes();
+    if (const StoreResult refused = CheckValues(file, values); refused.outcome != Stored::Saved) return refused;
+    IniFile::Content before = file.Snapshot();
+    // A file that could not be read has no bytes to compare with: the copy is
+    // compared with the file as the save first finds it.
+    const bool compare = Loaded.read || !Loaded.exists;
+    if (compare && before != Loaded) {
+        if (!MayOverwrite(file)) return {Stored::Declined};
+    }
+    const StoreResult written = WriteChanges(file, Changes(values), std::move(before), compare);
+    if (written.outcome != Stored::Saved) return written;
+    for (std::size_t i = 0; i < KeyCount; ++i) NotShown[i] = NotShown[i] && values[i].kept;
     RememberShown();
-    return Stored::Saved;
+    return written;
 }
 
 void OnCommand(int id, int code, HWND control) {
@@ -276,9 +316,9 @@ bool LoadInstallerIni(bool chosen) {
     // A file that does not exist yet is made with the defaults, whole or not
     // at all; an existing one is only read. A missing folder is said at the
     // save, as before; any other failure now.
-    const char* refusedKey = nullptr;
-    IniFile::WriteCheck check = IniFile::WriteCheck::Ok;
-    if (!Loaded.exists) Store(file, refusedKey, check);
+    StoreResult made;
+    if (!Loaded.exists) made = Store(file);
+    const IniFile::WriteCheck check = made.check;
     if (check != IniFile::WriteCheck::Ok && check != IniFile::WriteCheck::NoFolder && check != IniFile::WriteCheck::Changed)
         Tell(chosen, std::string("設定ファイルを作成できませんでした\n") + Reason(check));
     return true;
@@ -287,9 +327,10 @@ bool LoadInstallerIni(bool chosen) {
 bool SaveInstallerIni(bool announce) {
     IniFile file;
     file.SetPath(InstallerIniPath, false);
-    const char* refusedKey = nullptr;
-    IniFile::WriteCheck check = IniFile::WriteCheck::Ok;
-    switch (Store(file, refusedKey, check)) {
+    const StoreResult result = Store(file);
+    const char* refusedKey = result.refusedKey;
+    const IniFile::WriteCheck check = result.check;
+    switch (result.outcome) {
     case Stored::Saved:
         if (announce) ShowMessage(OwnerWindow, "設定を保存しました", "お知らせ", MB_ICONINFORMATION);
         return true;

@@ -7,6 +7,7 @@
 
 #include <array>
 
+#include "pages/ComboBoxCtrl.h"
 #include "settings/IniFile.h"
 
 constexpr int InstallerIniTemplate = 103;
@@ -22,10 +23,11 @@ constexpr int InstallerIniValueLimit = 259;
 inline constexpr std::array<const char*, InstallerIniEditCount + 1> InstallerIniKeys = {
     "RTPName", "Title", "Copyright", "Version", "Bitmap", "RTPType"};
 
-// The page's controls, taken when it is created. RtpTypeCombo, the drop-down
-// list, lives with the program's other process-wide objects (app/ProcessState.h).
+// The page's controls, taken when it is created: RtpTypeCombo is the
+// drop-down list of RTP kinds.
 extern HWND InstallerIniPathEdit;
 extern std::array<HWND, InstallerIniEditCount> InstallerIniEdits;
+extern ComboBoxCtrl RtpTypeCombo;
 
 // IDOK ("保存", or Enter passed on by the main dialog) saves and tells the
 // user whether it worked; the edit boxes keep their text within the limit as

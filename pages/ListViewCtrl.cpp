@@ -69,7 +69,6 @@ void ListViewCtrl::Attach(HWND newControl) {
     }
     control = newControl;
     columnCount = 0;
-    itemCounter = 0;
     cells.clear();
     itemData.clear();
     shown.clear();
@@ -86,22 +85,10 @@ const std::wstring& ListViewCtrl::Cell(std::size_t row, int column) const {
                                                                    : empty;
 }
 
-int ListViewCtrl::GetItemTextLength(int row, int column) const {
-    return InRange(row, column) ? static_cast<int>(Cell(static_cast<std::size_t>(row), column).size()) : 0;
-}
-
-void ListViewCtrl::ReadItemText(int row, int column, SharedTextBuffer& buffer) const {
-    const std::string text =
-        InRange(row, column) ? NarrowOrEmpty(Cell(static_cast<std::size_t>(row), column)) : std::string();
-    char* array = new char[text.size() + 1]();
-    std::memcpy(array, text.c_str(), text.size());
-    buffer.Adopt(array, static_cast<int>(text.size() + 1));
-}
-
 std::string ListViewCtrl::GetItemText(int row, int column) const {
-    SharedTextBuffer buffer;
-    ReadItemText(row, column, buffer);
-    return buffer.Data();
+    if (!InRange(row, column)) return {};
+    const std::string text = NarrowOrEmpty(Cell(static_cast<std::size_t>(row), column));
+    return text.c_str();  // up to the first NUL, as the control would show it
 }
 
 void ListViewCtrl::GetColumnText(int column, char* buffer, int capacity) const {
@@ -166,16 +153,6 @@ void ListViewCtrl::ShowRows(std::size_t count) {
     SendMessageW(control, LVM_SETITEMCOUNT, static_cast<WPARAM>(count), 0);
 }
 
-int ListViewCtrl::InsertItem(const char* text, int row) {
-    if (row < 0 || row > GetItemCount()) row = GetItemCount();
-    if (stride == 0) stride = static_cast<std::size_t>(std::max(columnCount, 1));
-    cells.insert(cells.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(row) * stride), stride, std::wstring());
-    cells[static_cast<std::size_t>(row) * stride] = DisplayText(text);
-    itemData.insert(itemData.begin() + row, itemCounter++);
-    ShowRows(RowCount());
-    return row;
-}
-
 std::size_t ListViewCtrl::WidestRow(int column, TextMeter& meter, int& width) const {
     // Estimated first; the widest few by estimate are measured whole. Rows
     // of one width (names that differ only in their digits) are measured
@@ -204,7 +181,6 @@ void ListViewCtrl::SetRows(const std::vector<std::string_view>& texts, int width
     for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = DisplayText(texts[i]);
     itemData.resize(cells.size() / columns);
     for (std::size_t row = 0; row < itemData.size(); ++row) itemData[row] = static_cast<int>(row);
-    itemCounter = static_cast<int>(RowCount());
     if (width >= LVSCW_AUTOSIZE_USEHEADER || itemData.empty()) {
         ShowRows(RowCount());
         SetColumnWidth(-1, width);
@@ -244,35 +220,18 @@ void ListViewCtrl::FitColumnsInView() {
     }
 }
 
-void ListViewCtrl::SetItemText(int row, int column, const char* text) {
-    if (!InRange(row, column)) return;
-    if (static_cast<std::size_t>(column) >= stride) {  // a column added since the rows: room for it in each
-        std::vector<std::wstring> wider(RowCount() * static_cast<std::size_t>(columnCount));
-        for (std::size_t i = 0; i < cells.size(); ++i)
-            wider[i / stride * static_cast<std::size_t>(columnCount) + i % stride] = std::move(cells[i]);
-        cells = std::move(wider);
-        stride = static_cast<std::size_t>(columnCount);
-    }
-    cells[static_cast<std::size_t>(row) * stride + static_cast<std::size_t>(column)] = DisplayText(text);
-    SendMessageW(control, LVM_REDRAWITEMS, static_cast<WPARAM>(row), static_cast<LPARAM>(row));
-}
-
-void ListViewCtrl::SetLastRowText(int column, const char* text) { SetItemText(GetItemCount() - 1, column, text); }
-
 void ListViewCtrl::DeleteAllItems() {
     // Also drops the selection, which the control keeps by row number.
     SendMessageW(control, LVM_DELETEALLITEMS, 0, 0);
     cells.clear();
     stride = 0;
     itemData.clear();
-    itemCounter = 0;
 }
 
 void ListViewCtrl::ClearColumns() {
     DeleteAllItems();
     for (int i = 0; i < columnCount; ++i) SendMessageW(control, LVM_DELETECOLUMN, 0, 0);
     columnCount = 0;
-    itemCounter = 0;
 }
 
 int ListViewCtrl::AutoThreshold(int column, TextMeter& meter) const {

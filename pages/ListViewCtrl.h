@@ -1,6 +1,6 @@
 #pragma once
-// One report-style list view of a dialog: columns, rows of text with a
-// running item-data number, the selection, extended styles and column
+// One report-style list view of a dialog: columns, rows of text with their
+// position as item data, the selection, extended styles and column
 // widths. Texts are code page 932; the control is never owned, so a wrapper
 // may live in static storage and outlive its control. Control answers are
 // not checked except where a result says so.
@@ -17,8 +17,6 @@
 #include <string_view>
 #include <vector>
 
-#include "pages/SharedTextBuffer.h"
-
 class ListViewCtrl {
 public:
     // The width that lets SetColumnWidth choose, per column, between fitting
@@ -33,10 +31,9 @@ public:
     // Takes control (a null handle changes nothing). A control attached
     // before loses all its rows and columns first. Switches LVS_EX_INFOTIP on.
     void Attach(HWND control);
-    HWND GetControl() const { return control; }
 
     // Attributes
-    // The rows inserted through this wrapper since it was attached, and not
+    // The rows set through this wrapper since it was attached, and not
     // deleted since.
     int GetItemCount() const { return static_cast<int>(itemData.size()); }
     // The whole cell text; "" for an empty cell or a row or column out of range.
@@ -51,12 +48,6 @@ public:
     // Operations
     // Columns are numbered by this wrapper; a refused column still counts.
     void AddColumn(const char* text, int format, int width);
-    // A negative row, or one past the end, appends. Returns the new row's
-    // index; the row's item data is the running counter.
-    int InsertItem(const char* text, int row);
-    // Rows and columns out of range are ignored.
-    void SetItemText(int row, int column, const char* text);
-    void SetLastRowText(int column, const char* text);
     // Replaces every row: texts holds the rows one after another, a text per
     // column, in the order they are to stand; a row's item data is its
     // position. Then sizes the columns as SetColumnWidth(-1, width) would.
@@ -86,11 +77,6 @@ public:
     // for any other notification.
     bool Notify(NMHDR* header, LRESULT& result) const;
 
-    // The cell's length in UTF-16 units; 0 out of range.
-    int GetItemTextLength(int row, int column) const;
-    // Fills buffer with the whole cell text and its terminator.
-    void ReadItemText(int row, int column, SharedTextBuffer& buffer) const;
-
 private:
     class TextMeter;
 
@@ -112,7 +98,6 @@ private:
 
     int columnCount = 0;
     HWND control = nullptr;
-    int itemCounter = 0;
     // The rows' texts, stride cells a row (a missing one reads as empty), and
     // their item data.
     std::vector<std::wstring> cells;

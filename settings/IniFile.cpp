@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <string_view>
@@ -531,14 +530,4 @@ IniFile::WriteCheck IniFile::Replace(const char* section, std::span<const Value>
     }
     now = ContentOf(written);
     return WriteCheck::Ok;
-}
-
-void IniFile::WriteInt(const char* section, const char* key, std::int32_t value) const {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    Write(section, key, text);
-}
-
-void IniFile::WriteByte(const char* section, const char* key, std::uint8_t value) const {
-    WriteInt(section, key, static_cast<std::int32_t>(value));
 }

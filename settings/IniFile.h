@@ -23,7 +23,6 @@
 // or a quote is stored inside one more pair of double quotes, which the
 // platform's reader (and the installer's) takes off again.
 #include <cstddef>
-#include <cstdint>
 #include <span>
 #include <string>
 
@@ -119,8 +118,6 @@ public:
                        std::size_t& refused) const;
     // The length of value as it is stored, with the quotes Write adds.
     static std::size_t StoredSize(const std::string& value);
-    void WriteInt(const char* section, const char* key, std::int32_t value) const;
-    void WriteByte(const char* section, const char* key, std::uint8_t value) const;
 
 private:
     // Checks as Check does and fills path, section, key and value in UTF-16.

@@ -1,13 +1,10 @@
 #include "settings/SettingBinding.h"
 
-#include "rtp/StringMap.h"
-
-bool SettingBinding::IsSame(const SettingBinding& other) const {
-    return section == other.section && key == other.key;
-}
+#include <functional>
 
 bool SettingBinding::IsLess(const SettingBinding& other) const {
-    const ByteWiseLess less;
+    // std::string compares its characters as unsigned bytes.
+    const std::less<std::string> less;
     if (less(section, other.section)) return true;
     if (less(other.section, section)) return false;
     return less(key, other.key);

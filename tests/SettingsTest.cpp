@@ -111,13 +111,13 @@ TEST(IniFile, AnythingButASettingsFileIsLeftAlone) {
     }
 }
 
-// Written back at the end, by key byte-wise, only what changed or is missing.
-// A stored text
+// Written back when saved, by key byte-wise, only what changed or is missing;
+// nothing is written before, nor when the object ends. A stored text
 // the program cannot hold (not code page 932, or too long for the buffer: it
 // would be written back cut) reads as the default and stays, unless the
 // program then sets a new text. The file is UTF-16, which every ANSI code
-// page can have written. (The program binds texts only.)
-TEST(SettingsFile, WritesTheBoundTextsBackAtTheEnd) {
+// page can have written.
+TEST(SettingsFile, WritesTheBoundTextsBackWhenSaved) {
     ScratchDir dir;
     const std::string path = dir / "Kelmora.ini";
     const std::wstring stored = L"[K]\r\nIn=C:\\Zo\u00EB\r\nLong=" + std::wstring(600, L'x') + L"\r\nEmpty=\r\n";
@@ -130,8 +130,10 @@ TEST(SettingsFile, WritesTheBoundTextsBackAtTheEnd) {
         settings.BindText("K", "Fresh", fresh, sizeof fresh, "new");
         settings.BindText("K", "Empty", empty, sizeof empty, "default");
         EXPECT_TRUE(std::string(in) == "C:\\default.ini" && !longText[0] && !empty[0] && std::string(fresh) == "new") << in << longText << empty;
-        EXPECT_EQ(ReadFileBytes(path), "\xFF\xFE" + Utf16(stored)) << "nothing is written before the end";
         std::strcpy(longText, "chosen");
+        EXPECT_EQ(ReadFileBytes(path), "\xFF\xFE" + Utf16(stored)) << "nothing is written before the save";
+        settings.Flush();
+        std::strcpy(longText, "later");
     }
     EXPECT_EQ(ReadFileBytes(path),
               "\xFF\xFE" + Utf16(L"[K]\r\nIn=C:\\Zo\u00EB\r\nLong=chosen\r\nEmpty=\r\nFresh=new\r\n"));
