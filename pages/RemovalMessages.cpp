@@ -44,10 +44,9 @@ std::string SummarizeRtpRemoval(const RtpRemoval& removal) {
     default: return {};
     }
     const FoundTree& tree = removal.tree;
-    const char* atLeast = tree.complete ? "" : " 以上";
-    std::string lines = "\n" + FormatCount(tree.files.size()) + " ファイル" + atLeast + "、" +
-                        FormatCount(tree.folders.size()) + " フォルダ" + atLeast + "、" + FormatByteSize(tree.bytes) +
-                        atLeast;
+    const char* atLeast = tree.complete ? "" : "以上";
+    std::string lines = "\nファイル " + FormatCount(tree.files.size()) + " 個" + atLeast + "、フォルダ " +
+                        FormatCount(tree.folders.size()) + " 個" + atLeast + "、" + FormatByteSize(tree.bytes) + atLeast;
     if (tree.leftOut > 0) lines += "、削除できない " + FormatCount(tree.leftOut) + " 項目は残ります";
     bool executables = false;
     for (const FoundEntry& file : tree.files) {
@@ -57,14 +56,14 @@ std::string SummarizeRtpRemoval(const RtpRemoval& removal) {
     }
     if (executables) lines += "\n注意: 実行ファイル (.exe, .dll) が含まれています";
     if (tree.bytes > SummaryLargeBytes) lines += "\n注意: 10 GB を超えています";
-    if (!tree.complete) lines += "\n注意: 途中までしか数えていないので、実行ファイルと 10 GB を超えるかは確かめられていません";
+    if (!tree.complete) lines += "\n注意: 途中までしか数えていないため、実行ファイルが含まれるか、10 GB を超えるかは確認できていません";
     return lines;
 }
 
 std::string RemovalQuestion(const RtpRemoval& removal) {
     // The whole name, however long; then what will be deleted.
     return "本当に RTP[" + removal.name + "] を削除してもよろしいですか？\nフォルダ: " + removal.folder +
-           SummarizeRtpRemoval(removal);
+           SummarizeRtpRemoval(removal) + "\nごみ箱には移さずに削除します。元に戻せません。";
 }
 
 std::string RemovalStepText(RemovalStep step, std::uint64_t done, std::uint64_t total) {
@@ -103,7 +102,9 @@ const char* WordsFor(RemovalReason reason) {
     case RemovalReason::FolderIsFile: return "登録されているフォルダがファイルなので RTP[%1] は削除できません";
     case RemovalReason::FolderUnopenable: return "登録されているフォルダを開けないので RTP[%1] は削除できません";
     case RemovalReason::FolderNoAnswer: return "登録されているフォルダのドライブが応答しないので RTP[%1] は削除できません";
-    case RemovalReason::Overlaps: return "RTP[%2] のフォルダ %3 と重なっているので RTP[%1] は削除できません";
+    case RemovalReason::Overlaps:
+        return "RTP[%2] のフォルダ %3 と重なっているので RTP[%1] は削除できません\n"
+               "先に RTP[%2] を削除するか、どちらかの登録を直してください";
     case RemovalReason::OtherUnchecked:
         return "RTP[%2] のフォルダ %3 と重なっていないかを確かめきれないので RTP[%1] は削除できません";
     case RemovalReason::InnerUnopenable:

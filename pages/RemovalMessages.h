@@ -14,7 +14,7 @@
 constexpr std::uint64_t SummaryLargeBytes = 10ull * 1024 * 1024 * 1024;
 
 // The lines for a removal that passed its checks, each starting with a line
-// break: what its walk found ("1,234 ファイル、56 フォルダ、120 MB", and how
+// break: what its walk found ("ファイル 1,234 個、フォルダ 56 個、120 MB", and how
 // many entries no path can name, which will be left) and warnings; or that
 // the folder is missing and only the registration will go, or is a link
 // whose contents stay.

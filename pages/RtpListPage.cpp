@@ -170,8 +170,11 @@ void OpenSelectedRtpFolder(int kind) {
     const int row = list.GetFirstSelected();
     if (row < 0) return;
     const std::string folder = list.GetItemText(row, FolderColumn);
-    if (!ShowFolder(folder))
-        ShowMessage(OwnerWindow, ("RTPフォルダが見つかりません\nフォルダ: " + folder).c_str(), "お知らせ", MB_ICONINFORMATION);
+    if (ShowFolder(folder)) return;
+    std::string text = "RTPフォルダが見つかりません\nフォルダ: " + folder;
+    // What can be done about it, where the RTP can be removed.
+    if (!IsOfficialRtp(kind, list.GetItemText(row, NameColumn).c_str())) text += "\n「RTPを削除する」で登録だけを削除できます";
+    ShowMessage(OwnerWindow, text.c_str(), "お知らせ", MB_ICONINFORMATION);
 }
 
 namespace {

@@ -47,7 +47,7 @@ TEST(WalkTree, CountsWhatWillGoAndStopsAtItsLimit) {
     removal.identity.kind = FolderIdentity::Kind::Folder;
     WalkTree((dir / "R").c_str(), removal.tree, -1);
     EXPECT_EQ(SummarizeRtpRemoval(removal),
-              "\n3 ファイル、2 フォルダ、11.0 GB\n注意: 実行ファイル (.exe, .dll) が含まれています\n注意: 10 GB を超えています");
+              "\nファイル 3 個、フォルダ 2 個、11.0 GB\n注意: 実行ファイル (.exe, .dll) が含まれています\n注意: 10 GB を超えています");
     EXPECT_EQ(FormatCount(1234567), "1,234,567");
 }
 
@@ -56,6 +56,11 @@ const std::string Files =
 const std::string Dirs =
     "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
 const std::string RtpName = "テスト表RTP";
+
+// What an overlap refusal says to do about another RTP.
+std::string Fix(const std::string& other) {
+    return "\n先に RTP[" + other + "] を削除するか、どちらかの登録を直してください";
+}
 
 
 
@@ -169,8 +174,8 @@ TEST_F(DeleteRtpTest, StoppedWhileCountingAgainTouchesNothing) {
     RtpRemoval asked;
     ASSERT_TRUE(CheckRtpRemoval(0, RtpName.c_str(), asked, nullptr, {100, 0, {}}).Done());
     const std::string summary = SummarizeRtpRemoval(asked);
-    EXPECT_NE(summary.find(" フォルダ 以上、"), std::string::npos) << summary;
-    EXPECT_TRUE(summary.ends_with("\n注意: 途中までしか数えていないので、実行ファイルと 10 GB を超えるかは確かめられていません"))
+    EXPECT_NE(summary.find(" 個以上、フォルダ "), std::string::npos) << summary;
+    EXPECT_TRUE(summary.ends_with("\n注意: 途中までしか数えていないため、実行ファイルが含まれるか、10 GB を超えるかは確認できていません"))
         << summary;
     RemovalHooks hooks;
     hooks.progress = [](RemovalStep step, std::uint64_t, std::uint64_t) { return step != RemovalStep::Listing; };
@@ -245,9 +250,9 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         {0, "q", "Q:\\rtp", REG_SZ, "登録されているフォルダのドライブが応答しないので RTP[%s] は削除できません"},
         {0, "f", dir / "Kelmora.ini", REG_SZ, "登録されているフォルダがファイルなので RTP[%s] は削除できません"},
         // Another RTP's folder inside, the same folder written otherwise, and the folder inside another's.
-        {0, "Mine", dir.Path(), REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[Mine] は削除できません"},
-        {0, "In", dir / "sub\\Standard\\Data", REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[In] は削除できません"},
-        {0, "Vx", dir / "vx\\RPGVX\\.\\", REG_SZ, "RTP[RPGVX] のフォルダ " + dir / "vx\\RPGVX" + " と重なっているので RTP[Vx] は削除できません"},
+        {0, "Mine", dir.Path(), REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[Mine] は削除できません" + Fix("standard")},
+        {0, "In", dir / "sub\\Standard\\Data", REG_SZ, "RTP[standard] のフォルダ " + dir / "sub\\Standard" + " と重なっているので RTP[In] は削除できません" + Fix("standard")},
+        {0, "Vx", dir / "vx\\RPGVX\\.\\", REG_SZ, "RTP[RPGVX] のフォルダ " + dir / "vx\\RPGVX" + " と重なっているので RTP[Vx] は削除できません" + Fix("RPGVX")},
     };
     { ScratchKey gone("Enterbrain\\RGSS2\\RTP"); }  // made and removed: now missing
     for (const char* folder : {"sub", "sub\\Standard", "sub\\Standard\\Data", "vx", "vx\\RPGVX", "g", "g\\The Std"})
@@ -291,7 +296,7 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         bool removed = true;
         EXPECT_EQ(Said(0, "Holder", removed),
                   "RTP[standard] のフォルダ " + (row.type == REG_SZ ? row.standard : std) +
-                      " と重なっているので RTP[Holder] は削除できません");
+                      " と重なっているので RTP[Holder] は削除できません" + Fix("standard"));
         EXPECT_TRUE(PathExists(std + "\\keep.txt") && key.HasValue("Holder"));
     }
 }
@@ -310,7 +315,7 @@ TEST_F(DeleteRtpTest, RefusesTheFoldersOfOtherRtpsUnderAnyName) {
     std::string fixture = given;
     std::replace(fixture.begin(), fixture.end(), '/', '\\');
     const std::string std = fixture + "\\std", loop = fixture + "\\loop";
-    const std::string shares = " と重なっているので RTP[" + RtpName + "] は削除できません";
+    const std::string shares = " と重なっているので RTP[" + RtpName + "] は削除できません" + Fix("Std");
     const std::string unchecked = " と重なっていないかを確かめきれないので RTP[" + RtpName + "] は削除できません";
     const struct { std::string other; DWORD type; std::string registered, said; } rows[]{
         {std, REG_SZ, std + "\\sub\\inner", "RTP[Std] のフォルダ " + std + shares},
@@ -385,10 +390,10 @@ TEST_F(DeleteRtpTest, NothingOutsideTheFolderIsListedOrTouched) {
     // The question counts what the removal's walk finds: names no path can
     // reach, and the folders below the depth limit, stay; a link holds nothing.
     const struct { std::string folder, counted; } questions[]{
-        {"rtp", "\n2 ファイル、3 フォルダ、7 バイト、削除できない 1 項目は残ります"},  // links listed, not entered
-        {"games\\deep\\rtp", "\n1 ファイル、0 フォルダ、5 バイト、削除できない 15 項目は残ります"},
+        {"rtp", "\nファイル 2 個、フォルダ 3 個、7 バイト、削除できない 1 項目は残ります"},  // links listed, not entered
+        {"games\\deep\\rtp", "\nファイル 1 個、フォルダ 0 個、5 バイト、削除できない 15 項目は残ります"},
         {"rootlink", "\nフォルダはリンクです: リンクを削除できればリンクだけを削除し、できなければ残します。リンク先は削除しません"},
-        {"chain", "\n0 ファイル、257 フォルダ、0 バイト、削除できない 1 項目は残ります"},
+        {"chain", "\nファイル 0 個、フォルダ 257 個、0 バイト、削除できない 1 項目は残ります"},
     };
     for (const auto& question : questions) {
         ASSERT_TRUE(key.SetString(RtpName, fixture + "\\" + question.folder));

@@ -162,7 +162,9 @@ TEST_F(WindowKeyboard, EverythingCanBeReachedAndPressedFromTheKeyboard) {
     TypeKey(app.dialog, VK_SPACE);
     ASSERT_TRUE(Eventually([&] { return IsWindowEnabled(remove) != FALSE; })) << "no row selected from the keyboard";
     TypeKey(app.dialog, VK_RETURN);
-    EXPECT_EQ(app.Answer(0), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + dir / "gone") << "Enter on a row";
+    EXPECT_EQ(app.Answer(0), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + dir / "gone" +
+                                 "\n「RTPを削除する」で登録だけを削除できます")
+        << "Enter on a row";
     TypeKey(app.dialog, VK_DELETE);
     EXPECT_EQ(app.Answer(0).rfind("確認: 本当に RTP[Gone] ", 0), 0u) << "Delete on a row asks, and Enter answers No";
     // Enter on the focused remove button asks too.

@@ -22,6 +22,9 @@ namespace {
 
 const std::string Dirs =
     "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
+// The last line of every removal question, and of a missing folder's notice.
+const std::string NoUndo = "\nごみ箱には移さずに削除します。元に戻せません。";
+const std::string Unregister = "\n「RTPを削除する」で登録だけを削除できます";
 
 // What the journey's steps share: the registered RTPs, their folders, and the
 // hosted RPGXP and RPGVX pages.
@@ -125,10 +128,11 @@ TEST_F(RtpListTest, OpensFoldersAndNeverRunsAProgram) {
     for (const std::string name : {"run0", "run1", "run2"}) {
         Select(name);
         ClickButton(open);
-        EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + j.rows[3 + name[3] - '0'].substr(7));
+        EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + j.rows[3 + name[3] - '0'].substr(7) + Unregister);
     }
     ASSERT_TRUE(j.app.DoubleClickRow(list, RowOf("run2")));
-    EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + j.dir / "gone") << "double click";
+    EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + j.dir / "gone" + Unregister)
+        << "double click";
     wchar_t user[256] = {};
     ASSERT_TRUE(GetEnvironmentVariableW(L"USERNAME", user, 256) > 0 && MakeDirectory(j.dir / "pct") &&
                 MakeDirectory(j.dir / "pct\\%USERNAME%"));
@@ -154,9 +158,9 @@ TEST_F(RtpListTest, AsksWhatWillGoAndNoKeepsIt) {
     EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_EQ(question.defaultButton, IDNO);
     EXPECT_EQ(j.app.Answer(IDNO), "確認: 本当に RTP[" + j.japanese + "] を削除してもよろしいですか？\nフォルダ: " + j.folders[4] +
-                                      "\n1 ファイル、1 フォルダ、3 バイト");
+                                      "\nファイル 1 個、フォルダ 1 個、3 バイト" + NoUndo);
     EXPECT_EQ(Remove("run2", IDNO), "確認: 本当に RTP[run2] を削除してもよろしいですか？\nフォルダ: " + j.dir / "gone" +
-                                        "\nフォルダが見つかりません: 登録だけを削除します");
+                                        "\nフォルダが見つかりません: 登録だけを削除します" + NoUndo);
     EXPECT_EQ(Remove("RTPa", 0).substr(0, 8), "確認: 本") << "Enter says No";
     EXPECT_TRUE(j.xp.HasValue("RTPa") && PathExists(j.folders[0]) && RowOf("RTPa") >= 0);
 }
@@ -245,7 +249,8 @@ TEST_F(RtpListTest, RefusesInsteadOfAsking) {
     Register("Inner", j.folders[3] + "\\Graphics");
     Register("Q", "Q:\\rtp");
     const struct { std::string name; int answer; std::string said; } rows[] = {
-        {"Inner", IDOK, "エラー: RTP[stANDard] のフォルダ " + j.folders[3] + " と重なっているので RTP[Inner] は削除できません"},
+        {"Inner", IDOK, "エラー: RTP[stANDard] のフォルダ " + j.folders[3] + " と重なっているので RTP[Inner] は削除できません"
+                  "\n先に RTP[stANDard] を削除するか、どちらかの登録を直してください"},
         {"Q", IDNO, "確認: ドライブが応答しないので、RTP[Q] のファイルは削除できません。登録だけを削除しますか？ (ファイルには触れません)\nフォルダ: Q:\\rtp"}};
     for (const auto& row : rows) {
         EXPECT_EQ(Remove(row.name, row.answer), row.said);

@@ -225,7 +225,7 @@ TEST(Start, AHugeCountStopsAtItsLimitAndForAClose) {
     const HWND question = BoxTitled(shown.app, "確認");
     ASSERT_NE(question, nullptr);
     const std::string asked = ReadBox(question).text;
-    EXPECT_NE(asked.find(" 以上"), std::string::npos) << asked;
+    EXPECT_NE(asked.find(" 個以上、"), std::string::npos) << asked;
     ASSERT_TRUE(AnswerBox(question, IDNO));
 
     // The close comes while the count runs: the count takes it at its first look.
