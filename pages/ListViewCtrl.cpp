@@ -81,8 +81,22 @@ bool ListViewCtrl::InRange(int row, int column) const {
 
 const std::wstring& ListViewCtrl::Cell(std::size_t row, int column) const {
     static const std::wstring empty;
-    return column >= 0 && static_cast<std::size_t>(column) < stride ? cells[row * stride + static_cast<std::size_t>(column)]
-                                                                   : empty;
+    if (column < 0 || static_cast<std::size_t>(column) >= stride) return empty;
+    std::wstring& cell = cells[row * stride + static_cast<std::size_t>(column)];
+    if (column != lazyColumn) return cell;
+    // While the columns are sized, the widest text the column can hold.
+    if (!shown.empty()) return lazyWidest;
+    if (!lazyKnown[row]) {
+        cell = DisplayText(lazyText(static_cast<int>(row)));
+        lazyKnown[row] = true;
+    }
+    return cell;
+}
+
+void ListViewCtrl::SetLazyColumn(int column, std::function<std::string(int row)> text, const char* widest) {
+    lazyColumn = column;
+    lazyText = std::move(text);
+    lazyWidest = DisplayText(widest);
 }
 
 std::string ListViewCtrl::GetItemText(int row, int column) const {
@@ -129,6 +143,24 @@ int ListViewCtrl::GetFirstSelected() const {
 
 int ListViewCtrl::GetFocusedRow() const {
     return static_cast<int>(SendMessageW(control, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), MAKELPARAM(LVNI_FOCUSED, 0)));
+}
+
+void ListViewCtrl::SelectRow(int row) {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(control, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(control, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+int ListViewCtrl::GetTopRow() const { return static_cast<int>(SendMessageW(control, LVM_GETTOPINDEX, 0, 0)); }
+
+void ListViewCtrl::ScrollToTop(int row) {
+    RECT first{LVIR_BOUNDS, 0, 0, 0};
+    const int top = GetTopRow();
+    if (row == top || !SendMessageW(control, LVM_GETITEMRECT, static_cast<WPARAM>(top), reinterpret_cast<LPARAM>(&first)))
+        return;
+    SendMessageW(control, LVM_SCROLL, 0, (row - top) * (first.bottom - first.top));
 }
 
 void ListViewCtrl::SetFocusedRow(int row) {
@@ -181,6 +213,7 @@ void ListViewCtrl::SetRows(const std::vector<std::string_view>& texts, int width
     for (std::size_t i = 0; i < cells.size(); ++i) cells[i] = DisplayText(texts[i]);
     itemData.resize(cells.size() / columns);
     for (std::size_t row = 0; row < itemData.size(); ++row) itemData[row] = static_cast<int>(row);
+    lazyKnown.assign(itemData.size(), false);
     if (width >= LVSCW_AUTOSIZE_USEHEADER || itemData.empty()) {
         ShowRows(RowCount());
         SetColumnWidth(-1, width);
@@ -190,8 +223,12 @@ void ListViewCtrl::SetRows(const std::vector<std::string_view>& texts, int width
     // by themselves, then shows every row.
     TextMeter meter(control);
     std::vector<int> widest(columns, 0);
-    for (int column = 0; column < columnCount; ++column)
-        shown.push_back(WidestRow(column, meter, widest[static_cast<std::size_t>(column)]));
+    for (int column = 0; column < columnCount; ++column) {
+        if (column == lazyColumn)
+            widest[static_cast<std::size_t>(column)] = meter.Width(lazyWidest);
+        else
+            shown.push_back(WidestRow(column, meter, widest[static_cast<std::size_t>(column)]));
+    }
     std::sort(shown.begin(), shown.end());
     shown.erase(std::unique(shown.begin(), shown.end()), shown.end());
     ShowRows(shown.size());
@@ -277,7 +314,8 @@ void ListViewCtrl::SetColumnWidth(int column, int width) {
     TextMeter meter(control);
     const int threshold = AutoThreshold(column, meter);
     int widest = 0;
-    for (std::size_t row = 0; row < RowCount() && widest <= threshold; ++row)
+    if (column == lazyColumn) widest = meter.Width(lazyWidest);
+    for (std::size_t row = 0; row < RowCount() && widest <= threshold && column != lazyColumn; ++row)
         widest = std::max(widest, meter.Width(Cell(row, column)));
     ApplyAutoWidth(column, widest > threshold, meter);
 }

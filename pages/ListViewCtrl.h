@@ -13,6 +13,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,7 +25,7 @@ public:
     // (LVSCW_AUTOSIZE_USEHEADER). Any width below -2 does the same.
     static constexpr int AutoFitWidth = -100;
 
-    constexpr ListViewCtrl() = default;
+    ListViewCtrl() = default;
     ListViewCtrl(const ListViewCtrl&) = delete;
     ListViewCtrl& operator=(const ListViewCtrl&) = delete;
 
@@ -57,8 +58,19 @@ public:
     // width: columns that fit an equal share keep their width, the wider ones
     // share the rest.
     void SetRows(const std::vector<std::string_view>& texts, int width);
+    // Makes column one whose texts are asked of text(row) only once the
+    // control shows the row, and kept until the rows are set again; its cells
+    // in SetRows are placeholders. widest: the widest text it gives, which
+    // sizes the column. Set before the rows.
+    void SetLazyColumn(int column, std::function<std::string(int row)> text, const char* widest);
     // Gives row the focus (the keyboard's place), leaving the selection as it is.
     void SetFocusedRow(int row);
+    // Selects row alone and gives it the focus.
+    void SelectRow(int row);
+    // The first row in view, and scrolling so that row is first in view (or
+    // as near as the list's end allows).
+    int GetTopRow() const;
+    void ScrollToTop(int row);
     void DeleteAllItems();
     void ClearColumns();
     // A negative column: every column. Widths of 0 or more, -1 and -2 go to
@@ -99,8 +111,12 @@ private:
     int columnCount = 0;
     HWND control = nullptr;
     // The rows' texts, stride cells a row (a missing one reads as empty), and
-    // their item data.
-    std::vector<std::wstring> cells;
+    // their item data. The lazy column's cells are filled as they are shown.
+    mutable std::vector<std::wstring> cells;
+    int lazyColumn = -1;
+    std::function<std::string(int row)> lazyText;
+    std::wstring lazyWidest;
+    mutable std::vector<bool> lazyKnown;
     std::size_t stride = 0;
     std::vector<int> itemData;
     // While the columns are sized: the rows the control is shown instead of

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -15,6 +17,7 @@
 #include "pages/RemovalMessages.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RegistryKey.h"
+#include "rtp/RtpFolder.h"
 #include "rtp/StringMap.h"
 
 std::array<ListViewCtrl, RtpKindCount> RtpListViews;
@@ -25,10 +28,31 @@ namespace {
 
 constexpr int NameColumn = 0;
 constexpr int FolderColumn = 1;
+constexpr int StateColumn = 2;
+
+// Per kind: the names of the RTPs registered as REG_EXPAND_SZ, sorted.
+std::array<std::vector<std::string>, RtpKindCount> ExpandedNames;
 
 ListViewCtrl& ListOf(int kind) { return RtpListViews[static_cast<std::size_t>(kind)]; }
 
 const RtpKind& KindOf(int kind) { return RtpKinds[static_cast<std::size_t>(kind)]; }
+
+// What a row's folder is, as the state column says it; found once the row
+// shows. What could be wrong comes before how it is registered.
+std::string StateText(int kind, int row) {
+    const ListViewCtrl& list = ListOf(kind);
+    const std::vector<std::string>& expanded = ExpandedNames[static_cast<std::size_t>(kind)];
+    const bool isExpanded = std::binary_search(expanded.begin(), expanded.end(), list.GetItemText(row, NameColumn));
+    switch (LookAtRtpFolder(list.GetItemText(row, FolderColumn))) {
+    case RtpFolderState::Missing: return "フォルダなし";
+    case RtpFolderState::NoAnswer: return "ドライブが応答しません";
+    case RtpFolderState::File: return "ファイルです";
+    case RtpFolderState::Link: return "リンクです";
+    case RtpFolderState::Fine:
+    case RtpFolderState::Unknown: break;
+    }
+    return isExpanded ? "展開形式" : "";
+}
 
 // Tabbing into a list where no row has the focus would show no cue of where
 // the keyboard is: the first row takes the focus, not the selection.
@@ -124,25 +148,37 @@ void FillRtpListPage(int kind) {
     ListViewCtrl& list = ListOf(kind);
     list.AddColumn("Name", LVCFMT_LEFT, 0);
     list.AddColumn("Path", LVCFMT_LEFT, 0);
+    list.AddColumn("状態", LVCFMT_LEFT, 0);
+    list.SetLazyColumn(StateColumn, [kind](int row) { return StateText(kind, row); }, "ドライブが応答しません");
     list.SetFullRowSelect(true);
     RefreshRtpList(kind);
 }
 
 void RefreshRtpList(int kind) {
     ListViewCtrl& list = ListOf(kind);
+    // The view stays where it was, and so does the selected RTP when it is still there.
+    const int selected = list.GetFirstSelected();
+    const std::string selectedName = selected < 0 ? std::string() : list.GetItemText(selected, NameColumn);
+    const int top = list.GetTopRow();
     // Row by row, the control would lay itself out and paint thousands of times.
     list.SetRedraw(false);
     RegistryKey key;
     StringMap rtps;
-    std::vector<std::string_view> cells;  // name and folder of each RTP, in name order
-    if (key.Open(KindOf(kind).rtpKeyPath, KindOf(kind).rootKey) && key.ReadStringValues(rtps)) {
-        cells.reserve(rtps.size() * 2);
+    std::vector<std::string>& expanded = ExpandedNames[static_cast<std::size_t>(kind)];
+    std::vector<std::string_view> cells;  // name, folder and state of each RTP, in name order
+    if (key.Open(KindOf(kind).rtpKeyPath, KindOf(kind).rootKey) && key.ReadStringValues(rtps, &expanded)) {
+        cells.reserve(rtps.size() * 3);
         for (const auto& [name, folder] : rtps) {
             cells.emplace_back(name);
             cells.emplace_back(folder);
+            cells.emplace_back();  // found when shown
         }
     }
+    std::sort(expanded.begin(), expanded.end());
     list.SetRows(cells, ListViewCtrl::AutoFitWidth);
+    list.ScrollToTop(top);
+    if (const auto found = rtps.find(selectedName); selected >= 0 && found != rtps.end())
+        list.SelectRow(static_cast<int>(std::distance(rtps.begin(), found)));
     list.SetRedraw(true);
     // Deleting the rows tells no one that the selection went with them.
     UpdateRtpButtons(kind);

@@ -21,6 +21,15 @@ std::wstring_view TextOfData(const wchar_t* data, DWORD byteCount) {
     return text.substr(0, text.find(L'\0'));
 }
 
+// A REG_EXPAND_SZ text with its variables expanded, as the runtimes read it;
+// as it is when it cannot be.
+std::wstring Expanded(std::wstring text) {
+    std::wstring expanded(32767, L'\0');
+    const DWORD length = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), 32767);
+    if (length > 0 && length <= 32767) text.assign(expanded.c_str());
+    return text;
+}
+
 }  // namespace
 
 bool RegistryKey::Open(const char* subPath, HKEY root) {
@@ -42,26 +51,33 @@ bool RegistryKey::QueryString(const char* valueName, char* buffer, std::uint32_t
     if (bufferSize == 0) return false;
     std::wstring wideName;
     if (!ToWide(valueName, wideName)) return false;
-    // A code page 932 text of n bytes is at most n UTF-16 units, so a value
-    // larger than this cannot fit the caller's buffer anyway.
-    const std::size_t units = bufferSize < 0x10000u ? bufferSize + 1u : 0x10001u;
-    std::vector<wchar_t> data(units);
+    // Measured first: a REG_EXPAND_SZ text may be longer before its
+    // expansion than after it. No folder's text is longer than this.
+    constexpr DWORD LongestData = 0x10000;
     DWORD type = 0;
-    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(handle, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-        ERROR_SUCCESS)
+    DWORD size = 0;
+    if (RegQueryValueExW(handle, wideName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ) || size > LongestData)
         return false;
-    if (type != REG_SZ || size > data.size() * sizeof(wchar_t)) return false;
+    std::vector<wchar_t> data(size / sizeof(wchar_t) + 1);
+    DWORD read = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(handle, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &read) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return false;
+    std::wstring wide(TextOfData(data.data(), read));
+    if (type == REG_EXPAND_SZ) wide = Expanded(std::move(wide));
     std::string text;
-    if (!ToNarrow(TextOfData(data.data(), size), text)) return false;
+    if (!ToNarrow(wide, text)) return false;
     if (text.size() + 1 > bufferSize) return false;
     std::memcpy(buffer, text.c_str(), text.size() + 1);
     return true;
 }
 
-bool RegistryKey::ReadStringValues(StringMap& out) const {
+bool RegistryKey::ReadStringValues(StringMap& out, std::vector<std::string>* expanded) const {
     if (handle == nullptr) return false;
     out.clear();
+    if (expanded != nullptr) expanded->clear();
     // Room for the longest name and data that can still fit EnumBufferSize
     // bytes in code page 932; anything longer is skipped.
     wchar_t name[EnumBufferSize + 1];
@@ -74,19 +90,22 @@ bool RegistryKey::ReadStringValues(StringMap& out) const {
                                           reinterpret_cast<BYTE*>(data), &dataSize);
         if (status == ERROR_MORE_DATA) continue;  // too long for the buffers: skip it, keep walking
         if (status != ERROR_SUCCESS) break;       // ERROR_NO_MORE_ITEMS, or the key went away
-        if (nameLength == 0 || type != REG_SZ || dataSize > sizeof data) continue;
+        if (nameLength == 0 || (type != REG_SZ && type != REG_EXPAND_SZ) || dataSize > sizeof data) continue;
         std::string narrowName;
         std::string narrowData;
         // A name code page 932 cannot hold could not be found again by
         // QueryString or DeleteValue, and data it cannot hold is not the
         // folder: neither is listed.
         if (!ToNarrow(std::wstring_view(name, nameLength), narrowName)) continue;
-        if (!ToNarrow(TextOfData(data, dataSize), narrowData)) continue;
+        const std::wstring text =
+            type == REG_EXPAND_SZ ? Expanded(std::wstring(TextOfData(data, dataSize))) : std::wstring(TextOfData(data, dataSize));
+        if (!ToNarrow(text, narrowData)) continue;
         // A name with a zero inside it would, cut at the zero, name another value.
         if (narrowName.find('\0') != std::string::npos || narrowName.size() + 1 > EnumBufferSize) continue;
         if (narrowData.size() + 1 > EnumBufferSize) continue;
         // The platform lists values in name order, most often this one: each
         // then goes in at the end without a search.
+        if (type == REG_EXPAND_SZ && expanded != nullptr) expanded->push_back(narrowName);
         out.emplace_hint(out.end(), std::move(narrowName), std::move(narrowData));
     }
     return !out.empty();
@@ -123,11 +142,7 @@ bool RegistryKey::ReadAllTexts(std::vector<RegisteredText>& out) const {
             std::size_t end = all.find(L'\0', start);
             if (end == std::wstring_view::npos) end = all.size();
             std::wstring text(all.substr(start, end - start));
-            if (type == REG_EXPAND_SZ) {
-                std::wstring expanded(32767, L'\0');
-                const DWORD length = ExpandEnvironmentStringsW(text.c_str(), expanded.data(), 32767);
-                if (length > 0 && length <= 32767) text.assign(expanded.c_str());
-            }
+            if (type == REG_EXPAND_SZ) text = Expanded(std::move(text));
             if (!text.empty()) out.push_back({name, std::move(text)});
             if (type != REG_MULTI_SZ) break;
             start = end + 1;

@@ -26,16 +26,19 @@ public:
     // also when this open fails; on failure the object holds no key.
     bool Open(const char* subPath, HKEY root);
 
-    // Reads a REG_SZ value into buffer, always terminated within bufferSize
-    // bytes. False when the value is missing, of another type, not fully held
-    // by the buffer, or not expressible in code page 932.
+    // Reads a REG_SZ value, or a REG_EXPAND_SZ one with its variables
+    // expanded, into buffer, always terminated within bufferSize bytes. False
+    // when the value is missing, of another type, not fully held by the
+    // buffer, or not expressible in code page 932.
     bool QueryString(const char* valueName, char* buffer, std::uint32_t bufferSize) const;
 
-    // Empties out and fills it with every named REG_SZ value (name -> data).
-    // Values of other types, the unnamed value, and values whose name or data
-    // do not fit EnumBufferSize bytes are skipped. False when the map ends up
-    // empty; without a key, false with out untouched.
-    bool ReadStringValues(StringMap& out) const;
+    // Empties out and fills it with every named REG_SZ value (name -> data),
+    // and every REG_EXPAND_SZ one with its variables expanded, whose names go
+    // into expanded too, in order. Values of other types, the unnamed value,
+    // and values whose name or data do not fit EnumBufferSize bytes are
+    // skipped. False when the map ends up empty; without a key, false with
+    // out untouched.
+    bool ReadStringValues(StringMap& out, std::vector<std::string>* expanded = nullptr) const;
 
     // Every named value of a string type, whatever its length, as the
     // platform holds it: REG_SZ, REG_EXPAND_SZ with its variables expanded,

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "fsutil/FolderIdentity.h"
 #include "fsutil/PathRules.h"
 #include "fsutil/WinText.h"
 
@@ -54,4 +55,28 @@ RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved)
     if (full.size() <= RootLength(full)) return RtpFolderProblem::Root;
     if (!ToNarrow(full, resolved)) return RtpFolderProblem::NotAbsolute;
     return RtpFolderProblem::None;
+}
+
+RtpFolderState LookAtRtpFolder(const std::string& registered) {
+    std::string folder;
+    std::wstring wide;
+    if (ResolveRtpFolder(registered.c_str(), folder) != RtpFolderProblem::None || !ToWide(folder, wide))
+        return RtpFolderState::Unknown;
+    if (RootLength(wide) != 3) return RtpFolderState::Unknown;  // a share
+    // The drive's type is known without asking the drive.
+    switch (GetDriveTypeW(wide.substr(0, 3).c_str())) {
+    case DRIVE_NO_ROOT_DIR: return RtpFolderState::NoAnswer;
+    case DRIVE_FIXED:
+    case DRIVE_RAMDISK: break;
+    default: return RtpFolderState::Unknown;
+    }
+    switch (IdentifyFolder(wide).kind) {
+    case FolderIdentity::Kind::Missing: return RtpFolderState::Missing;
+    case FolderIdentity::Kind::NoAnswer: return RtpFolderState::NoAnswer;
+    case FolderIdentity::Kind::File: return RtpFolderState::File;
+    case FolderIdentity::Kind::Link: return RtpFolderState::Link;
+    case FolderIdentity::Kind::Folder: return RtpFolderState::Fine;
+    case FolderIdentity::Kind::Unopenable: break;
+    }
+    return RtpFolderState::Unknown;
 }

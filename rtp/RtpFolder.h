@@ -23,3 +23,9 @@ enum class RtpFolderProblem {
 // would name something else). resolved is empty unless the result is None.
 // Nothing on disk is looked at.
 RtpFolderProblem ResolveRtpFolder(const char* registered, std::string& resolved);
+
+// What a registered folder is, as the RTP list shows it, found cheaply: a
+// drive that may be slow to answer (a share, a removable or optical drive)
+// is not touched and gives Unknown, as does a text no removal could take.
+enum class RtpFolderState { Fine, Missing, NoAnswer, File, Link, Unknown };
+RtpFolderState LookAtRtpFolder(const std::string& registered);

@@ -23,14 +23,15 @@ TEST(IsOfficialRtp, IgnoresTheCaseOfAsciiLettersOnly) {
 }
 
 // Skipped, while the walk goes on: values too long for the 520-byte buffers
-// (in code page 932), not REG_SZ, unnamed, or not code page 932. Data without
+// (in code page 932), not text, unnamed, or not code page 932; REG_EXPAND_SZ
+// is read with its variables expanded. Data without
 // a terminating zero (a byte count given), with an odd byte count, or with a
 // zero inside is read up to its end or its zero.
 TEST(RegistryKey, ReadsWhatFitsAndNeverPastTheData) {
     const std::wstring japanese518(259, L'\u3042');  // あ: 2 bytes
     const struct { std::wstring name; DWORD type; std::wstring data; DWORD bytes; } values[] = {
         {L"Big", REG_SZ, std::wstring(600, L'x'), 0}, {L"F520", REG_SZ, japanese518 + L"\u3042", 0},
-        {L"", REG_SZ, L"C:\\", 0}, {L"Dword", REG_DWORD, L"ab", 4}, {L"Expand", REG_EXPAND_SZ, L"C:\\", 0},
+        {L"", REG_SZ, L"C:\\", 0}, {L"Dword", REG_DWORD, L"ab", 4}, {L"Expand", REG_EXPAND_SZ, L"%SystemDrive%\\", 0},
         {L"caf\u00E9", REG_SZ, L"C:\\", 0}, {L"plain", REG_SZ, L"C:\\caf\u00E9", 0},
         {L"Full", REG_SZ, std::wstring(520, L'f'), 1040}, {L"RTPb", REG_SZ, L"C:\\b", 0}, {L"RTP", REG_SZ, L"C:\\", 0},
         {L"rtpA", REG_SZ, L"C:\\a", 0}, {L"\u65E5\u672C", REG_SZ, L"C:\\\u8868", 0}, {L"Empty", REG_SZ, L"", 0},
@@ -42,15 +43,17 @@ TEST(RegistryKey, ReadsWhatFitsAndNeverPastTheData) {
         ASSERT_TRUE(scratch.SetRaw(v.name, v.type, v.data.c_str(), v.bytes ? v.bytes : DWORD(v.data.size() * 2 + 2)));
     RegistryKey key;
     StringMap map;
-    ASSERT_TRUE(key.Open("KelmoraTest.Read", HKEY_LOCAL_MACHINE) && key.ReadStringValues(map));
+    std::vector<std::string> expanded;
+    ASSERT_TRUE(key.Open("KelmoraTest.Read", HKEY_LOCAL_MACHINE) && key.ReadStringValues(map, &expanded));
+    EXPECT_EQ(expanded, std::vector<std::string>{"Expand"});
     const std::string nihon = "\x93\xFA\x96\x7B", folder = "C:\\\x95\x5C";  // 日本, a folder ending in 表
     // Byte-wise: a prefix first, capitals before small letters, Japanese last.
-    EXPECT_EQ(Pairs(map.begin(), map.end()), (Pairs{{"Empty", ""}, {"G518", NarrowOrEmpty(japanese518)},
+    EXPECT_EQ(Pairs(map.begin(), map.end()), (Pairs{{"Empty", ""}, {"Expand", "C:\\"}, {"G518", NarrowOrEmpty(japanese518)},
         {"G519", std::string(519, 'g')}, {"NoZero", "C:u"}, {"OddSize", "C:o"}, {"RTP", "C:\\"}, {"RTPb", "C:\\b"},
         {"Zero", "C:"}, {std::string(519, 'm'), "C:\\m"}, {"rtpA", "C:\\a"}, {nihon, folder}}));
     // QueryString fits the whole text and its terminator in the buffer, or fails.
     const struct { const char* name; unsigned size; const char* text; } rows[] = {{"G519", 519, nullptr},
-        {"NoZero", 4, "C:u"}, {"NoZero", 3, nullptr}, {"Big", 520, nullptr}, {"Expand", 9, nullptr},
+        {"NoZero", 4, "C:u"}, {"NoZero", 3, nullptr}, {"Big", 520, nullptr}, {"Expand", 9, "C:\\"},
         {"Dword", 9, nullptr}, {"Missing", 9, nullptr}, {nihon.c_str(), 6, folder.c_str()}, {"\x81", 9, nullptr}};
     for (const auto& row : rows) {
         std::string buffer(row.size + 1, '#'), expected = row.text ? row.text + std::string(1, '\0') : "";

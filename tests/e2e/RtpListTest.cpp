@@ -96,6 +96,16 @@ struct RtpListTest : testing::Test {
         PostMessageW(page, WM_COMMAND, RtpRefreshId, 0);
         ASSERT_TRUE(Eventually([&] { return RowOf(name) >= 0; })) << name;
     }
+    // The state column's text for name's row, as the list shows it.
+    std::string StateOf(const std::string& name) const {
+        wchar_t text[64] = {};
+        LVITEMW item{};
+        item.iSubItem = 2;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(RowOf(name)), reinterpret_cast<LPARAM>(&item));
+        return NarrowOrEmpty(text);
+    }
     // Selects name, presses remove, and answers the question.
     std::string Remove(const std::string& name, int answer) {
         Select(name);
@@ -262,6 +272,30 @@ TEST_F(RtpListTest, RefusesInsteadOfAsking) {
     EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTP[Q] の登録を削除しました。ファイルには触れていません");
     EXPECT_FALSE(j.xp.HasValue("Q"));
     EXPECT_LT(RowOf("Q"), 0);
+}
+
+// Each RTP's state says what is wrong with its folder, found as its row
+// shows; a REG_EXPAND_SZ registration is listed expanded, and removed like
+// any other. F5 keeps the selected RTP.
+TEST_F(RtpListTest, StatesSayWhatIsWrongAndF5KeepsTheSelection) {
+    ASSERT_TRUE(MakeDirectory(j.dir / "ex") && WriteFileBytes(j.dir / "ex\\x.txt", "x"));
+    ASSERT_TRUE(WriteFileBytes(j.dir / "afile", "f"));
+    SetEnvironmentVariableW(L"KELMORA_STATES", DisplayText(j.dir.Path()).c_str());
+    ASSERT_TRUE(j.xp.SetString("st4", "%KELMORA_STATES%\\ex", REG_EXPAND_SZ));
+    Register("st1", j.dir / "nothere");
+    Register("st2", j.dir / "afile");
+    Register("st3", "Q:\\rtp");
+    const struct { const char* name; const char* state; } rows[] = {{"stANDard", ""}, {"st1", "フォルダなし"},
+        {"st2", "ファイルです"}, {"st3", "ドライブが応答しません"}, {"st4", "展開形式"}};
+    for (const auto& row : rows) EXPECT_EQ(StateOf(row.name), row.state) << row.name;
+    EXPECT_EQ(j.app.Rows(list)[static_cast<std::size_t>(RowOf("st4"))], "st4 | " + j.dir / "ex");
+    Select("st2");
+    SendMessageW(page, WM_COMMAND, RtpRefreshId, 0);
+    EXPECT_EQ(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED), RowOf("st2")) << "F5";
+    EXPECT_EQ(Buttons(), "open remove");
+    EXPECT_EQ(Remove("st4", IDYES).substr(0, 8), "確認: 本");
+    EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
+    EXPECT_FALSE(PathExists(j.dir / "ex"));
 }
 
 }  // namespace
