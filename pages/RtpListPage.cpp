@@ -55,10 +55,16 @@ std::string StateText(int kind, int row) {
 }
 
 // Tabbing into a list where no row has the focus would show no cue of where
-// the keyboard is: the first row takes the focus, not the selection.
+// the keyboard is: the first row takes the focus, not the selection. And no
+// button shows the default frame while the list has the focus, where Enter
+// opens the folder: the focus may have come from a button that went
+// disabled, which the dialog does not see.
 void ShowFocusCue(int kind) {
     ListViewCtrl& list = ListOf(kind);
     if (list.GetItemCount() > 0 && list.GetFocusedRow() < 0) list.SetFocusedRow(0);
+    for (HWND button : RtpListButtons[static_cast<std::size_t>(kind)])
+        if ((GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+            SendMessageW(button, BM_SETSTYLE, BS_PUSHBUTTON, TRUE);
 }
 
 // An empty list says so in its body, so that it does not look broken.
