@@ -242,6 +242,7 @@ TEST_F(WindowKeyboard, OnTheListSpaceSelectsEnterOpensAndDeleteAsks) {
     EXPECT_EQ(app.Answer(0), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + dir / "gone") << "Enter on a row";
     TypeKey(app.dialog, VK_DELETE);
     EXPECT_EQ(app.Answer(0).rfind("確認: 本当に RTP[Gone] ", 0), 0u) << "Delete on a row";
+    EXPECT_EQ(app.WaitBox(1000), nullptr) << "Enter on the question said Yes: the removal's notice";
     EXPECT_TRUE(key.HasValue("Gone")) << "Enter on the question said Yes";
 }
 
