@@ -70,10 +70,13 @@ void FitTabTitles(HWND dialog) {
 }
 
 // The caption and the task switcher show the icon image made for the
-// scaling's size, not one stretched from 16 pixels.
+// scaling's size, not one stretched from 16 pixels. LoadImageW without
+// LR_SHARED makes the icon the program's own: the one it replaces is
+// destroyed, and a width of 0 only takes the icon off, as the dialog goes.
 void SetIcon(HWND dialog, WPARAM which, int width, int height) {
-    HANDLE icon = LoadImageW(AppInstance, MAKEINTRESOURCEW(MainIconId), IMAGE_ICON, width, height, LR_DEFAULTCOLOR);
-    SendMessageW(dialog, WM_SETICON, which, reinterpret_cast<LPARAM>(icon));
+    HANDLE icon = width > 0 ? LoadImageW(AppInstance, MAKEINTRESOURCEW(MainIconId), IMAGE_ICON, width, height, LR_DEFAULTCOLOR) : nullptr;
+    if (LRESULT old = SendMessageW(dialog, WM_SETICON, which, reinterpret_cast<LPARAM>(icon)); old != 0)
+        DestroyIcon(reinterpret_cast<HICON>(old));
 }
 
 // The stored path made full: relative to the program's folder, wherever that
@@ -174,6 +177,8 @@ INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         if (TabKeysHook != nullptr) UnhookWindowsHookEx(TabKeysHook);
         TabKeysHook = nullptr;
+        SetIcon(dialog, ICON_SMALL, 0, 0);
+        SetIcon(dialog, ICON_BIG, 0, 0);
         return FALSE;
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);

@@ -1,12 +1,9 @@
 #pragma once
-// The main dialog (template 101): a tab control (id 1000) hosting the pages.
+// The main dialog (MainDialogTemplate): a tab control hosting the pages.
 #include <windows.h>
 
 #include "app/TabHost.h"
-
-constexpr int MainDialogTemplate = 101;
-constexpr int MainIconId = 102;
-constexpr int MainTabControlId = 1000;
+#include "app/res/resource.h"
 
 // The page table, in tab order, ended by a row with an empty title.
 extern const TabPageSpec MainPages[];
@@ -17,8 +14,9 @@ extern const TabPageSpec MainPages[];
 INT_PTR CALLBACK MainDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Builds the pages, widens the dialog until every tab title fits, sets the
-// icons in the sizes the system asks for and shows the dialog. The pages read
-// InstallerIniPath while they are created: LoadToolSettings comes first.
+// icons in the sizes the system asks for (destroyed with the dialog) and
+// shows the dialog. The pages read InstallerIniPath while they are created:
+// LoadToolSettings comes first.
 void InitMainDialog(HWND dialog);
 
 // "Kelmora.ini" beside the program: LoadToolSettings binds and reads the

@@ -1,5 +1,5 @@
 #pragma once
-// The small window that shows long work as it goes (template 105: a line of
+// The small window that shows long work as it goes (ProgressTemplate: a line of
 // text, a progress bar, and one button that stops the work), while the work
 // runs on the window's own thread and hands messages on between entries, so
 // the window repaints and answers the system. Its owner is disabled while it
@@ -13,9 +13,8 @@
 #include <cstdint>
 #include <string>
 
-constexpr int ProgressTemplate = 105;
-constexpr int ProgressTextId = 1001;
-constexpr int ProgressBarId = 1002;
+#include "app/res/resource.h"
+
 constexpr unsigned ProgressShowAfterMs = 500;
 constexpr unsigned ProgressPumpEveryMs = 30;
 

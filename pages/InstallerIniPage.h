@@ -1,5 +1,5 @@
 #pragma once
-// The first tab (template 103): edits section "Tavisk" of the companion
+// The first tab (InstallerIniTemplate): edits section "Tavisk" of the companion
 // installer's settings file, whose path is InstallerIniPath. The file changes
 // only when the user saves (or when it does not exist yet, and is made with
 // the defaults).
@@ -7,15 +7,13 @@
 
 #include <array>
 
+#include "app/res/resource.h"
 #include "pages/ComboBoxCtrl.h"
 #include "settings/IniFile.h"
 
-constexpr int InstallerIniTemplate = 103;
-constexpr int InstallerIniPathEditId = 1003;
-constexpr int InstallerIniBrowseId = 1002;
-constexpr int RtpTypeComboId = 1010;
 constexpr int InstallerIniEditCount = 5;
-constexpr std::array<int, InstallerIniEditCount> InstallerIniEditIds = {1004, 1006, 1007, 1008, 1009};
+constexpr std::array<int, InstallerIniEditCount> InstallerIniEditIds = {
+    RtpNameEditId, TitleEditId, CopyrightEditId, VersionEditId, BitmapEditId};
 // The longest value in bytes of code page 932: the installer reads each into 260 bytes.
 constexpr int InstallerIniValueLimit = 259;
 

@@ -1,5 +1,5 @@
 #pragma once
-// The RTP list pages (template 104), one per RTP kind: the kind's registered
+// The RTP list pages (RtpListPageTemplate), one per RTP kind: the kind's registered
 // RTPs, name and folder, sorted by name; open the selected RTP's folder, or
 // remove the selected RTP after asking. Every operation takes the kind index
 // (0 RPGXP, 1 RPGVX).
@@ -8,17 +8,11 @@
 #include <array>
 #include <string>
 
+#include "app/res/resource.h"
 #include "pages/ListViewCtrl.h"
 #include "rtp/RemovalOutcome.h"
 #include "rtp/RtpKinds.h"
 #include "rtp/RtpRemoval.h"
-
-constexpr int RtpListPageTemplate = 104;
-constexpr int RtpListId = 1001;
-constexpr int RtpOpenButtonId = 1002;
-constexpr int RtpRemoveButtonId = 1003;
-// A command without a control: read the registry again (F5).
-constexpr int RtpRefreshId = 1004;
 
 // Per kind: the list wrapper, the list control, and the open (slot 0) and
 // remove (slot 1) buttons of that kind's page.

@@ -33,9 +33,12 @@ TEST(WalkTree, CountsWhatWillGoAndStopsAtItsLimit) {
     FoundTree all, cut;
     WalkTree((dir / "R").c_str(), all, -1);
     WalkTree((dir / "R").c_str(), cut, -1, 0, {3, 0, {}});
-    EXPECT_TRUE(all.complete && all.files.size() == 3 && all.folders.size() == 2 && all.bytes == 15)
-        << all.files.size() << " files, " << all.folders.size() << " folders, " << all.bytes << " bytes";
-    EXPECT_TRUE(!cut.complete && cut.files.size() + cut.folders.size() == 3) << cut.files.size() << " files";
+    EXPECT_TRUE(all.complete);
+    EXPECT_EQ(all.files.size(), 3u);
+    EXPECT_EQ(all.folders.size(), 2u);
+    EXPECT_EQ(all.bytes, 15u);
+    EXPECT_FALSE(cut.complete);
+    EXPECT_EQ(cut.files.size() + cut.folders.size(), 3u);
     const std::pair<std::uint64_t, std::string> sizes[] = {
         {1023, "1023 バイト"}, {2003, "1.95 KB"}, {1024000, "0.97 MB"}, {12ull << 30, "12.0 GB"}};
     for (const auto& [bytes, text] : sizes) EXPECT_EQ(FormatByteSize(bytes), text) << bytes;
@@ -274,7 +277,8 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         EXPECT_EQ(Said(row.kind, row.name, removed), text);
         EXPECT_FALSE(removed);
         EXPECT_EQ(key.HasValue(row.name), row.type != 0) << "the registration stays";
-        EXPECT_TRUE(PathExists(dir / "sub\\keep.txt") && PathExists(dir / "Kelmora.ini"));
+        EXPECT_TRUE(PathExists(dir / "sub\\keep.txt"));
+        EXPECT_TRUE(PathExists(dir / "Kelmora.ini"));
         if (row.type != 0) key.SetString(row.name, "");  // names nothing that later rows could overlap
     }
     SetCurrentDirectoryW(before);
@@ -297,7 +301,8 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         EXPECT_EQ(Said(0, "Holder", removed),
                   "RTP[standard] のフォルダ " + (row.type == REG_SZ ? row.standard : std) +
                       " と重なっているので RTP[Holder] は削除できません" + Fix("standard"));
-        EXPECT_TRUE(PathExists(std + "\\keep.txt") && key.HasValue("Holder"));
+        EXPECT_TRUE(PathExists(std + "\\keep.txt"));
+        EXPECT_TRUE(key.HasValue("Holder"));
     }
 }
 
@@ -336,9 +341,10 @@ TEST_F(DeleteRtpTest, RefusesTheFoldersOfOtherRtpsUnderAnyName) {
             << "before the question";
         bool removed = true;
         EXPECT_EQ(Said(0, RtpName, removed), row.said) << "at Yes";
-        EXPECT_TRUE(!removed && key.HasValue(RtpName));
-        EXPECT_TRUE(PathExists(std + "\\keep.txt") && PathExists(std + "\\sub\\inner\\own.txt") &&
-                    PathExists(fixture + "\\case\\MINE\\victim.txt"));
+        EXPECT_FALSE(removed);
+        EXPECT_TRUE(key.HasValue(RtpName));
+        for (const std::string& kept : {std + "\\keep.txt", std + "\\sub\\inner\\own.txt", fixture + "\\case\\MINE\\victim.txt"})
+            EXPECT_TRUE(PathExists(kept)) << kept;
     }
 }
 

@@ -72,16 +72,22 @@ TEST(IniFile, TextIsExactOrTheOperationFails) {
         EXPECT_EQ(file.Read("K", "In", text, row.value->ansi.c_str()), reads);
         EXPECT_EQ(text, reads ? row.value->ansi : "");
         // A line break or a NUL would end the line early and start lines of its own.
-        EXPECT_FALSE(file.Write("K", "Copy", copy->ansi + "\n[K]") || file.Write("K", "Copy", std::string("x\0y", 3)) ||
-                     file.Write("K", "Copy\r", "x") || file.Write("K]\r\n[K", "Copy", "x"));
+        EXPECT_FALSE(file.Write("K", "Copy", copy->ansi + "\n[K]"));
+        EXPECT_FALSE(file.Write("K", "Copy", std::string("x\0y", 3)));
+        EXPECT_FALSE(file.Write("K", "Copy\r", "x"));
+        EXPECT_FALSE(file.Write("K]\r\n[K", "Copy", "x"));
         EXPECT_EQ(ReadFileBytes(path), before);
         EXPECT_EQ(file.Write("K", "Copy", copy->ansi), writes);
         EXPECT_EQ(ReadFileBytes(path), writes ? FileBytes(in ? row.encoding : Ansi, in, copy) : before);
     }
     char out[8];  // a missing key's default, cut to 3 bytes between characters
-    EXPECT_TRUE(file.Read("K", "Missing", out, 4, "\x93\xFA\x96\x7B") == 2 && std::string(out) == "\x93\xFA") << out;
+    EXPECT_EQ(file.Read("K", "Missing", out, 4, "\x93\xFA\x96\x7B"), 2);
+    EXPECT_STREQ(out, "\x93\xFA");
     file.SetPath((dir / "no-such-folder\\x.ini").c_str(), true);
-    EXPECT_FALSE(file.Write("K", "In", "x") || none.Write("K", "In", "x") || none.Read("K", "In", out, 8, "d") || *out);
+    EXPECT_FALSE(file.Write("K", "In", "x")) << "no folder";
+    EXPECT_FALSE(none.Write("K", "In", "x")) << "no file";
+    EXPECT_FALSE(none.Read("K", "In", out, 8, "d")) << "no file";
+    EXPECT_STREQ(out, "");
 }
 
 // Files that are not text (UTF-16 without its byte order mark, or with it but
@@ -106,7 +112,9 @@ TEST(IniFile, AnythingButASettingsFileIsLeftAlone) {
         IniFile file;
         file.SetPath(path.c_str(), true);
         std::string out;
-        EXPECT_FALSE(file.IsSettingsFile() || file.Read("K", "In", out, "d") || file.Write("K", "In", "y")) << row.name;
+        EXPECT_FALSE(file.IsSettingsFile()) << row.name;
+        EXPECT_FALSE(file.Read("K", "In", out, "d")) << row.name;
+        EXPECT_FALSE(file.Write("K", "In", "y")) << row.name;
         EXPECT_EQ(ReadFileBytes(path), row.bytes) << row.name;
     }
 }
@@ -129,7 +137,10 @@ TEST(SettingsFile, WritesTheBoundTextsBackWhenSaved) {
         settings.BindText("K", "Long", longText, sizeof longText, "");
         settings.BindText("K", "Fresh", fresh, sizeof fresh, "new");
         settings.BindText("K", "Empty", empty, sizeof empty, "default");
-        EXPECT_TRUE(std::string(in) == "C:\\default.ini" && !longText[0] && !empty[0] && std::string(fresh) == "new") << in << longText << empty;
+        EXPECT_STREQ(in, "C:\\default.ini");
+        EXPECT_STREQ(longText, "");
+        EXPECT_STREQ(empty, "");
+        EXPECT_STREQ(fresh, "new");
         std::strcpy(longText, "chosen");
         EXPECT_EQ(ReadFileBytes(path), "\xFF\xFE" + Utf16(stored)) << "nothing is written before the save";
         settings.Flush();

@@ -33,9 +33,10 @@ TEST(MbcsText, PathsSplitOnlyAtSeparatorCharacters) {
         {"C:\\", "", "C:"}, {"/", "", ""}, {"a/b\\c", "c", "a/b"}, {"C:\\dir\\" HYOU, HYOU, "C:\\dir"},
         {"C:\\" SO "x" HYOU, SO "x" HYOU, "C:"}, {"C:\\" HYOU "\\x", "x", "C:\\" HYOU},
         {"D:\\" SO "\\", "", "D:\\" SO}};
-    for (const auto& row : rows)
-        EXPECT_TRUE(GetFileNamePart(row.path) == std::string(row.name) && GetDirectoryPart(row.path) == row.folder)
-            << row.path << " gives " << GetFileNamePart(row.path) << " in " << GetDirectoryPart(row.path);
+    for (const auto& row : rows) {
+        EXPECT_STREQ(GetFileNamePart(row.path), row.name) << row.path;
+        EXPECT_EQ(GetDirectoryPart(row.path), row.folder) << row.path;
+    }
 }
 
 }  // namespace

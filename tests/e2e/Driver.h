@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Boxes.h"
+#include "app/res/resource.h"
 
 // Where the build put Kelmora.exe (the KELMORA_EXE environment variable).
 std::string BuiltExePath();
@@ -46,7 +47,7 @@ public:
     std::string Answer(int button, const std::string& fileName = "") const;
 
     // The tab strip. Tab texts and places need memory in the target.
-    HWND Tab() const { return GetDlgItem(dialog, 1000); }
+    HWND Tab() const { return GetDlgItem(dialog, MainTabControlId); }
     int TabSelection() const;
     // Shows tab index with Ctrl+Tab, one key at a time (the strip scrolls
     // when its tabs are wider than it: a click may not reach every tab).

@@ -18,7 +18,6 @@
 
 namespace {
 
-constexpr int PathBox = 1003, BrowseButton = 1002, Combo = 1010, Fields[] = {1004, 1006, 1007, 1008, 1009};
 using Values = std::vector<std::string>;  // RTPName, Title, Copyright, Version, Bitmap, RTPType[, path]
 const Values Defaults = {"Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "", "RPGXP"};
 Values With(Values v, const std::string& path) { return v.push_back(path), v; }
@@ -32,29 +31,44 @@ std::string NewSection(Values v) {  // RTPType first in a file the page makes; b
 std::string Repeat(const std::string& text, int times) { return times > 0 ? text + Repeat(text, times - 1) : ""; }
 std::string Utf16(const std::wstring& text) { return std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2); }
 
+// A comment, blank lines, LF line ends, blanks around '=', another section and
+// key, a kind in the wrong case, 300 bytes: opening writes nothing.
+const std::string HandEdited = "; mine\n\n[Other]\n  k = v\n[Tavisk]\nExtra=ソ\nRTPType=rpgvx\nTitle=" +
+                               Repeat("ソ", 150) + "\nVersion=表\n";
+// What typing leaves in the boxes, and a save in the chosen file.
+const Values Kept = {"A" + Repeat("表", 129), "Aソx" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp", "RPGVX"};
+
 // What the journey's steps share.
 struct Journey {
     ScratchDir dir;
     std::unique_ptr<AppDriver> app;
     HWND page = nullptr;
     const std::string start = dir / "sub\\Tavisk.ini", chosen = dir / "ソフト表.ini";
-    Values kept, script;
+    Values script;  // the chosen file's values once the saves are done
 };
 
 struct InstallerIniPageTest : testing::Test {
     static void SetUpTestSuite() { journey = std::make_unique<Journey>(); }
     static void TearDownTestSuite() { journey.reset(); }
+    // The first step run finds the page made on the hand-edited file.
+    void SetUp() override {
+        if (j.app) return;
+        ASSERT_TRUE(MakeDirectory(dir / "sub"));
+        ASSERT_TRUE(WriteFileBytes(j.start, HandEdited));
+        Start(j.start);
+    }
     // Makes the page on path, as the program does at its start.
     void Start(const std::string& path) {
         j.app = std::make_unique<AppDriver>();
         std::strcpy(InstallerIniPath, path.c_str());
         ASSERT_TRUE(j.app->Host(InstallerIniTemplate, InstallerIniPageProc));
-        j.page = j.app->PageWith(Combo);
+        j.page = j.app->PageWith(RtpTypeComboId);
     }
     HWND Item(int id) const { return GetDlgItem(j.page, id); }
     Values Shown() const {  // the six values, and the path box last
         Values shown;
-        for (int id : {1004, 1006, 1007, 1008, 1009, Combo, PathBox}) shown.push_back(WindowText(Item(id)));
+        for (int id : InstallerIniEditIds) shown.push_back(WindowText(Item(id)));
+        for (int id : {RtpTypeComboId, InstallerIniPathEditId}) shown.push_back(WindowText(Item(id)));
         return shown;
     }
     // Clicks a button and answers the first box it opens with button (the
@@ -65,7 +79,7 @@ struct InstallerIniPageTest : testing::Test {
         SendMessageTimeoutW(j.page, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);  // answered once loaded
         return seen;
     }
-    std::string Browse(const std::string& name) { return Press(BrowseButton, name.empty() ? IDCANCEL : IDOK, name); }
+    std::string Browse(const std::string& name) { return Press(InstallerIniBrowseId, name.empty() ? IDCANCEL : IDOK, name); }
 
     static std::unique_ptr<Journey> journey;
     Journey& j = *journey;
@@ -75,14 +89,7 @@ std::unique_ptr<Journey> InstallerIniPageTest::journey;
 
 const std::string Ask = "確認: 変更を保存しますか？";
 
-// A comment, blank lines, LF line ends, blanks around '=', another section and
-// key, a kind in the wrong case, 300 bytes: opening writes nothing.
-const std::string HandEdited = "; mine\n\n[Other]\n  k = v\n[Tavisk]\nExtra=ソ\nRTPType=rpgvx\nTitle=" +
-                               Repeat("ソ", 150) + "\nVersion=表\n";
-
 TEST_F(InstallerIniPageTest, OpeningAHandEditedFileWritesNothing) {
-    ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(j.start, HandEdited));
-    Start(j.start);
     EXPECT_EQ(Shown(), (Values{"Test", Repeat("ソ", 129), "Copyright(c) 2009,", "表", "", "", j.start}));
     EXPECT_EQ(ReadFileBytes(j.start), HandEdited);
 }
@@ -90,13 +97,13 @@ TEST_F(InstallerIniPageTest, OpeningAHandEditedFileWritesNothing) {
 // Typed edits are not dropped unasked: Cancel keeps them, No drops them only
 // once another file is chosen. Typed back as read, nothing asks.
 TEST_F(InstallerIniPageTest, TypedEditsAreNotDroppedUnasked) {
-    SetControlText(Item(Fields[2]), "unsaved");
-    EXPECT_EQ(Press(BrowseButton, IDCANCEL), Ask);
+    SetControlText(Item(CopyrightEditId), "unsaved");
+    EXPECT_EQ(Press(InstallerIniBrowseId, IDCANCEL), Ask);
     EXPECT_EQ(j.app->WaitBox(500), nullptr) << "Cancel opened the open-file dialog";
-    EXPECT_EQ(Press(BrowseButton, IDNO), Ask);
+    EXPECT_EQ(Press(InstallerIniBrowseId, IDNO), Ask);
     j.app->Answer(IDCANCEL);
     EXPECT_EQ(Shown()[2] + " " + Shown()[6], "unsaved " + j.start);
-    SetControlText(Item(Fields[2]), "Copyright(c) 2009,");
+    SetControlText(Item(CopyrightEditId), "Copyright(c) 2009,");
 }
 
 // Bare names land in the current file's folder. Only an exact kind is shown;
@@ -141,10 +148,10 @@ TEST_F(InstallerIniPageTest, AValueThatCannotBeShownStaysUntilReplaced) {
     EXPECT_EQ(Shown()[1], "");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=Zo\u00EB\r\n")), std::string::npos) << "kept";
-    SetControlText(Item(Fields[1]), "New");
+    SetControlText(Item(TitleEditId), "New");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=New\r\n")), std::string::npos) << "replaced";
-    SetControlText(Item(Fields[1]), "");
+    SetControlText(Item(TitleEditId), "");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     EXPECT_NE(ReadFileBytes(unicode).find(Utf16(L"Title=\r\n")), std::string::npos) << "cleared once saved";
 }
@@ -157,17 +164,16 @@ TEST_F(InstallerIniPageTest, TypingStopsAtWhatTheInstallerReads) {
     Browse(j.chosen);
     EXPECT_EQ(Shown()[6] + " " + ReadFileBytes(j.chosen), j.chosen + " " + NewSection(Defaults));
     const Values typed = {Repeat("表", 150), "x" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp"};
-    for (int i = 0; i < 5; ++i) SetControlText(Item(Fields[i]), typed[static_cast<std::size_t>(i)]);
-    for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(Fields[0]), WM_CHAR, key, 0);
-    for (wchar_t key : {L'A', L'\u30BD', L'\u8868'}) SendMessageW(Item(Fields[1]), WM_CHAR, key, 0);
-    ASSERT_EQ(SendMessageW(Item(Combo), CB_SETCURSEL, 1, 0), 1);
-    const Values& kept = j.kept = {"A" + Repeat("表", 129), "Aソx" + Repeat("表", 127), "\"(c) 2026 ソ\"", " Ver1.00 ", "表.bmp", "RPGVX"};
-    EXPECT_EQ(Shown(), With(kept, j.chosen));
+    for (int i = 0; i < 5; ++i) SetControlText(Item(InstallerIniEditIds[i]), typed[static_cast<std::size_t>(i)]);
+    for (wchar_t key : {L'A', L'B'}) SendMessageW(Item(RtpNameEditId), WM_CHAR, key, 0);
+    for (wchar_t key : {L'A', L'\u30BD', L'\u8868'}) SendMessageW(Item(TitleEditId), WM_CHAR, key, 0);
+    ASSERT_EQ(SendMessageW(Item(RtpTypeComboId), CB_SETCURSEL, 1, 0), 1);
+    EXPECT_EQ(Shown(), With(Kept, j.chosen));
     ASSERT_TRUE(SetFileAttributesW(DisplayText(j.chosen).c_str(), FILE_ATTRIBUTE_READONLY));
     EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n読み取り専用のファイルです");
     SetFileAttributesW(DisplayText(j.chosen).c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(kept));
+    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(Kept));
 }
 
 // All or nothing: one value code page 932 cannot hold, or one the
@@ -176,21 +182,24 @@ TEST_F(InstallerIniPageTest, TypingStopsAtWhatTheInstallerReads) {
 // older bytes; a write that fails on the copy, or a full volume, leaves the
 // file byte for byte.
 TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
-    const Values& kept = j.kept;
-    SetControlText(Item(Fields[0]), " " + std::string(258, 'x'));
-    SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));
+    if (Shown() != With(Kept, j.chosen)) {  // run alone: the saved file as the step before leaves it
+        ASSERT_TRUE(WriteFileBytes(j.chosen, NewSection(Kept)));
+        Browse(j.chosen);
+    }
+    SetControlText(Item(RtpNameEditId), " " + std::string(258, 'x'));
+    SendMessageW(Item(BitmapEditId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"\u00e9.bmp"));
     EXPECT_EQ(Press(IDOK), "エラー: RTPName を保存できませんでした\n設定ファイルは変更していません");
-    SetControlText(Item(Fields[0]), "New name");
+    SetControlText(Item(RtpNameEditId), "New name");
     EXPECT_EQ(Press(IDOK), "エラー: Bitmap を保存できませんでした\n設定ファイルは変更していません");
-    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(kept)) << "no value is written";
+    EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(Kept)) << "no value is written";
     // Another program changed the file since the save: Enter on the question
     // says No, which writes nothing and keeps what the user typed.
-    Values script = kept, typed = kept;
+    Values script = Kept, typed = Kept;
     script[1] = "Title set by the build script", script[3] = "V2";
     typed[0] = " " + std::string(256, 'x'), typed[4] = "b.bmp";  // 259 bytes with its quotes
     ASSERT_TRUE(WriteFileBytes(j.chosen, NewSection(script)));
-    SetControlText(Item(Fields[0]), typed[0]);
-    SendMessageW(Item(Fields[4]), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"b.bmp"));
+    SetControlText(Item(RtpNameEditId), typed[0]);
+    SendMessageW(Item(BitmapEditId), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"b.bmp"));
     const std::string changed = "確認: 「ソフト表.ini」は読み込んだ後で他のプログラムによって変更されています。上書きしますか？\n\n"
                                 "いいえ: 保存せず、入力した内容はそのまま残します";
     EXPECT_EQ(Press(IDOK, 0), changed);
@@ -205,7 +214,9 @@ TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
         if (newer == &remade) DeleteFileW(DisplayText(j.chosen).c_str());
         ClickButton(Item(IDOK));
         const HWND question = j.app->WaitBox();
-        ASSERT_TRUE(question != nullptr && WriteFileBytes(j.chosen, *newer) && AnswerBox(question, IDYES));
+        ASSERT_NE(question, nullptr);
+        ASSERT_TRUE(WriteFileBytes(j.chosen, *newer));
+        ASSERT_TRUE(AnswerBox(question, IDYES));
         EXPECT_EQ(j.app->Answer(IDNO), changed) << "not asked again";
         EXPECT_EQ(ReadFileBytes(j.chosen), *newer);
     }
@@ -220,12 +231,13 @@ TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
     // A write that fails on the copy (the first one takes it past the 16 MB
     // a settings file may have): the file stays byte for byte.
     const std::string big = dir / "big.ini", huge = "[Tavisk]\r\nRTPName=a\r\n[Pad]\r\np=" + std::string(16777179, 'x') + "\r\n";
-    ASSERT_TRUE(huge.size() == 16777211 && WriteFileBytes(big, huge));
+    ASSERT_EQ(huge.size(), 16777211u);
+    ASSERT_TRUE(WriteFileBytes(big, huge));
     Browse(big);
-    SetControlText(Item(Fields[0]), "b");
+    SetControlText(Item(RtpNameEditId), "b");
     EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\n書き込んだ内容を読み戻せませんでした\n設定ファイルは変更していません");
     EXPECT_TRUE(ReadFileBytes(big) == huge) << "changed";
-    SetControlText(Item(Fields[0]), "a");  // as read: nothing to offer for saving
+    SetControlText(Item(RtpNameEditId), "a");  // as read: nothing to offer for saving
     // A full volume (a small one the run mounts, KELMORA_FULL_VOLUME): nothing
     // cut short, no empty file made.
     std::string volume = std::getenv("KELMORA_FULL_VOLUME") ? std::getenv("KELMORA_FULL_VOLUME") : "";
@@ -237,12 +249,13 @@ TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
                        size.QuadPart <= (1u << 20);
     if (small && WriteFileBytes(full, pad)) {
         WriteFileBytes(std::string(volume) + "\\filler", std::string(1 << 20, 'f'));  // as much as fits
-        ASSERT_TRUE(GetDiskFreeSpaceExW(DisplayText(volume).c_str(), &free, nullptr, nullptr) && free.QuadPart == 0) << free.QuadPart;
+        ASSERT_TRUE(GetDiskFreeSpaceExW(DisplayText(volume).c_str(), &free, nullptr, nullptr));
+        ASSERT_EQ(free.QuadPart, 0u);
         Browse(full);
-        SetControlText(Item(Fields[1]), std::string(200, 'T'));
+        SetControlText(Item(TitleEditId), std::string(200, 'T'));
         EXPECT_EQ(Press(IDOK), "エラー: 設定を保存できませんでした\nディスクの空き領域が足りません\n設定ファイルは変更していません");
         EXPECT_TRUE(ReadFileBytes(full) == pad) << "cut short";
-        SetControlText(Item(Fields[1]), "a");
+        SetControlText(Item(TitleEditId), "a");
         Browse(fresh);
         EXPECT_EQ(j.app->Answer(IDOK), "エラー: 設定ファイルを作成できませんでした\nディスクの空き領域が足りません");
         EXPECT_FALSE(PathExists(fresh));
@@ -254,12 +267,16 @@ TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
 // Held open by another program when the page is made: nothing is shown, and
 // a later save keeps what was never read, the kind included.
 TEST_F(InstallerIniPageTest, AFileHeldOpenKeepsWhatWasNeverRead) {
+    if (j.script.empty()) {  // run alone: a file as the saves before leave it
+        j.script = Kept;
+        ASSERT_TRUE(WriteFileBytes(j.chosen, NewSection(Kept)));
+    }
     HANDLE lock = CreateFileW(DisplayText(j.chosen).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     Start(j.chosen);
     EXPECT_EQ(j.app->Answer(IDOK), "エラー: 他のプログラムが使用中です") << "why the boxes are empty, once shown";
     EXPECT_EQ(Shown(), (Values{"", "", "", "", "", "", j.chosen}));
     CloseHandle(lock);
-    SetControlText(Item(Fields[3]), "Ver2");
+    SetControlText(Item(VersionEditId), "Ver2");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
     Values saved = j.script;
     saved[3] = "Ver2";

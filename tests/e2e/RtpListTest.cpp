@@ -32,7 +32,6 @@ struct Journey {
     ScratchDir dir;
     ScratchKey xp{"Enterbrain\\RGSS\\RTP"};
     AppDriver app, vx;
-    HWND page = nullptr, list = nullptr, open = nullptr, remove = nullptr;
     std::vector<std::string> folders, rows;
     const std::string japanese = "表示" + std::string(296, 'j');  // 300 bytes
     std::string current = CurrentDirectory();
@@ -144,8 +143,9 @@ TEST_F(RtpListTest, OpensFoldersAndNeverRunsAProgram) {
     EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPフォルダが見つかりません\nフォルダ: " + j.dir / "gone" + Unregister)
         << "double click";
     wchar_t user[256] = {};
-    ASSERT_TRUE(GetEnvironmentVariableW(L"USERNAME", user, 256) > 0 && MakeDirectory(j.dir / "pct") &&
-                MakeDirectory(j.dir / "pct\\%USERNAME%"));
+    ASSERT_GT(GetEnvironmentVariableW(L"USERNAME", user, 256), 0u);
+    ASSERT_TRUE(MakeDirectory(j.dir / "pct"));
+    ASSERT_TRUE(MakeDirectory(j.dir / "pct\\%USERNAME%"));
     ASSERT_TRUE(CopyFileW(DisplayText(BuiltExePath()).c_str(), DisplayText(j.dir / "pct\\" + NarrowOrEmpty(user) + ".exe").c_str(), TRUE));
     Register("pct", j.dir / "pct\\%USERNAME%");
     Select("pct");
@@ -172,7 +172,9 @@ TEST_F(RtpListTest, AsksWhatWillGoAndNoKeepsIt) {
     EXPECT_EQ(Remove("run2", IDNO), "確認: 本当に RTP[run2] を削除してもよろしいですか？\nフォルダ: " + j.dir / "gone" +
                                         "\nフォルダが見つかりません: 登録だけを削除します" + NoUndo);
     EXPECT_EQ(Remove("RTPa", 0).substr(0, 8), "確認: 本") << "Enter says No";
-    EXPECT_TRUE(j.xp.HasValue("RTPa") && PathExists(j.folders[0]) && RowOf("RTPa") >= 0);
+    EXPECT_TRUE(j.xp.HasValue("RTPa"));
+    EXPECT_TRUE(PathExists(j.folders[0]));
+    EXPECT_GE(RowOf("RTPa"), 0);
 }
 
 // Yes removes the folder that was counted, or nothing: here the registration
@@ -182,8 +184,8 @@ TEST_F(RtpListTest, AsksWhatWillGoAndNoKeepsIt) {
 // and the removal says so. Then Yes on an unchanged RTP removes it, and the
 // list is read again.
 TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
-    ASSERT_TRUE(MakeDirectory(j.dir / "PL") && MakeDirectory(j.dir / "PL\\RTP") && MakeDirectory(j.dir / "PL\\RTP\\Mine") &&
-                WriteFileBytes(j.dir / "PL\\RTP\\Mine\\one.png", "one"));
+    for (const char* folder : {"PL", "PL\\RTP", "PL\\RTP\\Mine"}) ASSERT_TRUE(MakeDirectory(j.dir / folder)) << folder;
+    ASSERT_TRUE(WriteFileBytes(j.dir / "PL\\RTP\\Mine\\one.png", "one"));
     Register("Mine", j.dir / "PL\\RTP\\Mine");
     Register("Ghost", j.dir / "ghost");
     const struct { std::string name, now, made; } rows[] = {
@@ -194,10 +196,11 @@ TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
         ClickButton(remove);
         ASSERT_NE(j.app.WaitBox(), nullptr);
         if (row.name == "Mine") {
-            ASSERT_TRUE(MoveFileW(DisplayText(j.dir / "PL\\RTP").c_str(), DisplayText(j.dir / "PL\\old").c_str()) &&
-                        MakeDirectory(j.dir / "PL\\RTP"));
+            ASSERT_TRUE(MoveFileW(DisplayText(j.dir / "PL\\RTP").c_str(), DisplayText(j.dir / "PL\\old").c_str()));
+            ASSERT_TRUE(MakeDirectory(j.dir / "PL\\RTP"));
         }
-        ASSERT_TRUE(MakeDirectory(row.made) && WriteFileBytes(row.made + "\\a.txt", "a"));
+        ASSERT_TRUE(MakeDirectory(row.made)) << row.made;
+        ASSERT_TRUE(WriteFileBytes(row.made + "\\a.txt", "a"));
         if (row.name == "alpha") {
             ASSERT_TRUE(j.xp.SetString("alpha", row.now + "\\"));
         }
@@ -205,13 +208,15 @@ TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
         if (row.name == "alpha") {
             ASSERT_NE(j.app.WaitBox(), nullptr);
             const int at = RowOf("alpha");
-            EXPECT_TRUE(at >= 0 && j.app.Rows(list)[static_cast<std::size_t>(at)] == "alpha | " + row.now + "\\")
-                << "the row as it was";
+            ASSERT_GE(at, 0);
+            EXPECT_EQ(j.app.Rows(list)[static_cast<std::size_t>(at)], "alpha | " + row.now + "\\") << "the row as it is now";
         }
         EXPECT_EQ(j.app.Answer(IDOK), "エラー: RTP[" + row.name + "] の登録されているフォルダが確認の後で変わったので削除しませんでした\n今のフォルダ: " + row.now);
-        EXPECT_TRUE(PathExists(row.made + "\\a.txt") && j.xp.HasValue(row.name)) << row.name;
+        EXPECT_TRUE(PathExists(row.made + "\\a.txt")) << row.name;
+        EXPECT_TRUE(j.xp.HasValue(row.name)) << row.name;
     }
-    EXPECT_TRUE(PathExists(j.dir / "PL\\old\\Mine\\one.png") && PathExists(j.folders[1]));
+    EXPECT_TRUE(PathExists(j.dir / "PL\\old\\Mine\\one.png"));
+    EXPECT_TRUE(PathExists(j.folders[1]));
     Register("Went", j.folders[1]);
     Select("Went");
     ClickButton(remove);
@@ -221,7 +226,8 @@ TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
     ASSERT_NE(j.app.WaitBox(), nullptr);
     EXPECT_LT(RowOf("Went"), 0) << "the row of a registration that went";
     EXPECT_EQ(j.app.Answer(IDOK), "エラー: レジストリキーのサブキーの取得に失敗しました\nRTP[Went] はインストールされていないようです");
-    ASSERT_TRUE(MakeDirectory(j.dir / "late") && WriteFileBytes(j.dir / "late\\old.png", "old"));
+    ASSERT_TRUE(MakeDirectory(j.dir / "late"));
+    ASSERT_TRUE(WriteFileBytes(j.dir / "late\\old.png", "old"));
     Register("Late", j.dir / "late");
     Select("Late");
     ClickButton(remove);
@@ -229,11 +235,13 @@ TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
     ASSERT_TRUE(WriteFileBytes(j.dir / "late\\new.png", "new"));
     j.app.Answer(IDYES);
     EXPECT_EQ(j.app.Answer(IDOK), "エラー: " + Dirs + "\n残った項目:\n" + j.dir / "late" + " (消えなかったフォルダ)");
-    EXPECT_TRUE(PathExists(j.dir / "late\\new.png") && !PathExists(j.dir / "late\\old.png"));
+    EXPECT_TRUE(PathExists(j.dir / "late\\new.png"));
+    EXPECT_FALSE(PathExists(j.dir / "late\\old.png"));
     EXPECT_EQ(Remove("RTPa", IDYES).substr(0, 8), "確認: 本");
     EXPECT_EQ(j.app.Answer(IDOK), "お知らせ: RTPの削除に成功しました");
     EXPECT_LT(RowOf("RTPa"), 0);
-    EXPECT_FALSE(j.xp.HasValue("RTPa") || PathExists(j.folders[0]));
+    EXPECT_FALSE(j.xp.HasValue("RTPa"));
+    EXPECT_FALSE(PathExists(j.folders[0]));
 }
 
 // A file held open: the removal says so, and the row goes with the

@@ -37,11 +37,11 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
         ASSERT_TRUE(app.StartProgram(exe));
         EXPECT_EQ(WindowText(app.dialog), "Quorlen 開発者用エディタ Ver1.10");
         EXPECT_EQ(ReadFileBytes(tavisk), defaults) << "the installer tab's defaults, written at once";
-        const HWND page = app.PageWith(1010);
-        EXPECT_EQ(WindowText(GetDlgItem(page, 1003)), tavisk);
+        const HWND page = app.PageWith(RtpTypeComboId);
+        EXPECT_EQ(WindowText(GetDlgItem(page, InstallerIniPathEditId)), tavisk);
         EXPECT_FALSE(PathExists(ini)) << "nothing is written before the end";
         // A typed edit is not dropped unasked: Cancel keeps the window.
-        SetControlText(GetDlgItem(page, 1006), "typed");
+        SetControlText(GetDlgItem(page, TitleEditId), "typed");
         for (const int answer : {IDCANCEL, IDNO}) {
             PostMessageW(app.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             EXPECT_EQ(app.Answer(answer), "確認: 変更を保存しますか？");
@@ -71,10 +71,10 @@ TEST(Start, TheReleaseZipsExeThenWithWhatTheUserStored) {
         ASSERT_TRUE(WriteFileBytes(ini, row.stored));
         AppDriver app;
         ASSERT_TRUE(app.StartProgram(exe)) << row.shown;
-        const HWND page = app.PageWith(1010);
-        EXPECT_EQ(WindowText(GetDlgItem(page, 1003)), row.shown);
+        const HWND page = app.PageWith(RtpTypeComboId);
+        EXPECT_EQ(WindowText(GetDlgItem(page, InstallerIniPathEditId)), row.shown);
         if (row.endSession) {
-            SetControlText(GetDlgItem(page, 1006), "typed");
+            SetControlText(GetDlgItem(page, TitleEditId), "typed");
             EXPECT_EQ(SendMessageTimeoutW(app.dialog, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr), TRUE);
             SendMessageTimeoutW(app.dialog, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, nullptr);
             EXPECT_EQ(app.WaitBox(500), nullptr) << "the session end asked";
@@ -104,26 +104,29 @@ TEST(Start, TwoInstancesInTurnThenTheFolderMoved) {
     std::string chosen = folder + "\\b\\Tavisk.ini", prefix = std::getenv("KELMORA_WINEPREFIX") ? std::getenv("KELMORA_WINEPREFIX") : "";
     std::replace(prefix.begin(), prefix.end(), '/', '\\');
     if (!prefix.empty() && chosen.rfind("C:", 0) == 0) chosen = "Z:" + prefix + "\\drive_c" + chosen.substr(2);
-    ASSERT_TRUE(MakeDirectory(folder) && MakeDirectory(folder + "\\b"));
+    ASSERT_TRUE(MakeDirectory(folder));
+    ASSERT_TRUE(MakeDirectory(folder + "\\b"));
     {
         AppDriver first, second;
-        ASSERT_TRUE(first.Start(folder) && second.StartProgram(folder + "\\Kelmora.exe"));
-        const HWND page = second.PageWith(1010);
-        ClickButton(GetDlgItem(page, 1002));
+        ASSERT_TRUE(first.Start(folder));
+        ASSERT_TRUE(second.StartProgram(folder + "\\Kelmora.exe"));
+        const HWND page = second.PageWith(RtpTypeComboId);
+        ClickButton(GetDlgItem(page, InstallerIniBrowseId));
         second.Answer(IDOK, chosen);
-        EXPECT_TRUE(Eventually([&] { return WindowText(GetDlgItem(page, 1003)) == chosen; }));
-        ASSERT_TRUE(second.Close() && first.Close());
+        EXPECT_TRUE(Eventually([&] { return WindowText(GetDlgItem(page, InstallerIniPathEditId)) == chosen; }));
+        ASSERT_TRUE(second.Close());
+        ASSERT_TRUE(first.Close());
     }
     EXPECT_EQ(ReadFileBytes(folder + "\\Kelmora.ini"), Remembered("b\\Tavisk.ini"));
     ASSERT_TRUE(MoveFileW(DisplayText(folder).c_str(), DisplayText(moved).c_str()));
     AppDriver app;
     ASSERT_TRUE(app.StartProgram(moved + "\\Kelmora.exe"));
-    const HWND page = app.PageWith(1010);
-    EXPECT_EQ(WindowText(GetDlgItem(page, 1003)), moved + "\\b\\Tavisk.ini");
+    const HWND page = app.PageWith(RtpTypeComboId);
+    EXPECT_EQ(WindowText(GetDlgItem(page, InstallerIniPathEditId)), moved + "\\b\\Tavisk.ini");
     ASSERT_TRUE(SetFileAttributesW(DisplayText(moved + "\\Kelmora.ini").c_str(), FILE_ATTRIBUTE_READONLY));
-    ClickButton(GetDlgItem(page, 1002));
+    ClickButton(GetDlgItem(page, InstallerIniBrowseId));
     app.Answer(IDOK, moved + "\\other.ini");
-    EXPECT_TRUE(Eventually([&] { return WindowText(GetDlgItem(page, 1003)) == moved + "\\other.ini"; }));
+    EXPECT_TRUE(Eventually([&] { return WindowText(GetDlgItem(page, InstallerIniPathEditId)) == moved + "\\other.ini"; }));
     PostMessageW(app.dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(app.Answer(IDOK), "エラー: 選んだファイルを「Kelmora.ini」に記録できませんでした\n読み取り専用のファイルです");
     EXPECT_TRUE(app.WaitExit());
@@ -157,8 +160,8 @@ struct OneRtpShown {
             return false;
         }
         if (!xp.SetString(name, tree) || !app.Start(dir.Path()) || !app.ShowTab(1)) return false;
-        list = GetDlgItem(app.PageWith(1001), 1001);
-        remove = GetDlgItem(app.PageWith(1001), 1003);
+        list = GetDlgItem(app.PageWith(RtpListId), RtpListId);
+        remove = GetDlgItem(app.PageWith(RtpListId), RtpRemoveButtonId);
         return true;
     }
 };
@@ -237,7 +240,8 @@ TEST(Start, AHugeCountStopsAtItsLimitAndForAClose) {
         return WaitForSingleObject(shown.app.process, 0) == WAIT_OBJECT_0;
     }, 15000)) << "the window stays";
     EXPECT_FALSE(questioned) << "the question showed after the close";
-    EXPECT_TRUE(shown.xp.HasValue("Wide") && PathExists(std::string(shown.tree) + "\\c1\\level1\\f1.png"));
+    EXPECT_TRUE(shown.xp.HasValue("Wide"));
+    EXPECT_TRUE(PathExists(std::string(shown.tree) + "\\c1\\level1\\f1.png"));
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <commctrl.h>
 
+#include "../../app/res/resource.h"  // this program links none of the libraries
+
 namespace {
 
 INT_PTR CALLBACK BarePage(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
@@ -12,7 +14,7 @@ INT_PTR CALLBACK BarePage(HWND, UINT message, WPARAM, LPARAM) { return message =
 INT_PTR CALLBACK BareMain(HWND dialog, UINT message, WPARAM, LPARAM) {
     if (message == WM_CLOSE) return EndDialog(dialog, 0);
     if (message != WM_INITDIALOG) return FALSE;
-    HWND tab = GetDlgItem(dialog, 1000);
+    HWND tab = GetDlgItem(dialog, MainTabControlId);
     const wchar_t* titles[] = {L"インストーラ用iniファイル作成", L"RTP一覧(RPGXP)", L"RTP一覧(RPGVX)"};
     for (int i = 0; i < 3; ++i) {
         TCITEMW item{};
@@ -24,7 +26,7 @@ INT_PTR CALLBACK BareMain(HWND dialog, UINT message, WPARAM, LPARAM) {
     GetClientRect(tab, &area);
     SendMessageW(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
     MapWindowPoints(tab, dialog, reinterpret_cast<POINT*>(&area), 2);
-    const int templates[] = {103, 104, 104};
+    const int templates[] = {InstallerIniTemplate, RtpListPageTemplate, RtpListPageTemplate};
     for (int i = 0; i < 3; ++i) {
         HWND page = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(templates[i]), dialog, BarePage, 0);
         SetWindowPos(page, nullptr, area.left, area.top, area.right - area.left, area.bottom - area.top,
@@ -40,6 +42,6 @@ INT_PTR CALLBACK BareMain(HWND dialog, UINT message, WPARAM, LPARAM) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    DialogBoxParamW(instance, MAKEINTRESOURCEW(101), GetDesktopWindow(), BareMain, 0);
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(MainDialogTemplate), GetDesktopWindow(), BareMain, 0);
     return 0;
 }
