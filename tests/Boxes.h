@@ -42,12 +42,3 @@ SeenBox ReadBox(HWND box);
 // Presses button (0: Enter, as a key press) after typing fileName into the
 // open-file dialog's name box when one is given; true once the box is gone.
 bool AnswerBox(HWND box, int button, const std::string& fileName = "");
-
-// A hidden top-level window to own the boxes under test.
-struct TestOwnerWindow {
-    HWND window = CreateWindowExW(0, L"STATIC", L"owner", WS_OVERLAPPED, 0, 0, 99, 99, nullptr, nullptr, nullptr, nullptr);
-    TestOwnerWindow() = default;
-    TestOwnerWindow(const TestOwnerWindow&) = delete;
-    TestOwnerWindow& operator=(const TestOwnerWindow&) = delete;
-    ~TestOwnerWindow() { DestroyWindow(window); }
-};

@@ -261,13 +261,15 @@ TEST_F(WindowKeyboard, EnterOnTheFocusedRemoveButtonAsksButNotOnceCtrlTabHidItsP
     EXPECT_TRUE(PathExists(dir / "rtp"));
 }
 
-// F5 on a button reads the list again, which leaves the buttons disabled, and takes the keyboard to the list.
+// F5 on a button reads the list again and takes the keyboard to the list,
+// where no button shows the default frame.
 TEST_F(WindowKeyboard, F5OnAButtonReadsTheListAgainAndTakesTheKeyboardToIt) {
     ASSERT_NO_FATAL_FAILURE(OnList(true));
     ASSERT_TRUE(key.SetString("Later2", dir / "rtp"));
     TypeKey(app.dialog, VK_F5);
     EXPECT_TRUE(Eventually([&] { return Listed("Later2"); }));
-    EXPECT_EQ(FocusOf(app.dialog), List()) << "the disabled button kept the focus";
+    EXPECT_EQ(FocusOf(app.dialog), List()) << "the button kept the focus";
+    EXPECT_NE(GetWindowLongW(Remove(), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << "the default frame stayed on it";
 }
 
 TEST_F(WindowKeyboard, DeleteOnTheOfficialRtpDoesNothingAndANamesFirstLetterSelectsItsRow) {
