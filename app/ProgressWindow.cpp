@@ -80,8 +80,13 @@ bool ProgressWindow::Update(const std::string& text, std::uint64_t done, std::ui
     }
     if (window != nullptr) {
         SetDlgItemTextW(window, ProgressTextId, DisplayText(text).c_str());
+        // While the total is unknown, a bar that moves on its own: the work goes on.
         HWND bar = GetDlgItem(window, ProgressBarId);
-        ShowWindow(bar, total > 0 ? SW_SHOW : SW_HIDE);
+        const LONG style = GetWindowLongW(bar, GWL_STYLE);
+        if (((style & PBS_MARQUEE) != 0) != (total == 0)) {
+            SetWindowLongW(bar, GWL_STYLE, total == 0 ? style | PBS_MARQUEE : style & ~PBS_MARQUEE);
+            SendMessageW(bar, PBM_SETMARQUEE, total == 0, 0);
+        }
         if (total > 0) SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(done * 1000 / total), 0);
     }
     // The messages waiting, the system's included: the windows repaint and

@@ -4,11 +4,16 @@
 // when there is something to keep.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 
 #include "Boxes.h"
+#include "app/res/resource.h"
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
 #include "fsutil/FileTree.h"
@@ -187,6 +192,9 @@ TEST(Start, LongWorkShowsProgressStopsAndHoldsTheSessionEndAndTheClose) {
         const HWND progress = BoxTitled(app, "RTPの削除", step);
         ASSERT_NE(progress, nullptr) << step;
         const std::string seen = ReadBox(progress).text;
+        const LONG bar = GetWindowLongW(GetDlgItem(progress, ProgressBarId), GWL_STYLE);
+        EXPECT_NE(bar & WS_VISIBLE, 0) << step;
+        EXPECT_EQ((bar & PBS_MARQUEE) != 0, step == "数えています") << "a moving bar while the total is unknown";
         DWORD_PTR answer = 0;
         EXPECT_TRUE(Eventually([&] {
             return SendMessageTimeoutW(app.dialog, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer) != 0 &&
