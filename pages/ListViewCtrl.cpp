@@ -86,11 +86,31 @@ const std::wstring& ListViewCtrl::Cell(std::size_t row, int column) const {
     if (column != lazyColumn) return cell;
     // While the columns are sized, the widest text the column can hold.
     if (!shown.empty()) return lazyWidest;
-    if (!lazyKnown[row]) {
+    if (!lazyKnown[row] && WithinLazyBudget()) {
         cell = DisplayText(lazyText(static_cast<int>(row)));
         lazyKnown[row] = true;
     }
     return cell;
+}
+
+namespace {
+
+void CALLBACK RepaintLater(HWND list, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(list, timer);
+    InvalidateRect(list, nullptr, FALSE);
+}
+
+}  // namespace
+
+bool ListViewCtrl::WithinLazyBudget() const {
+    // Asks that come close together are one screen's: they share the budget.
+    const ULONGLONG now = GetTickCount64();
+    if (now - lazyLastAsked > LazyBudgetMs) lazyBurstStarted = now;
+    lazyLastAsked = now;
+    if (now - lazyBurstStarted <= LazyBudgetMs) return true;
+    // The rest is found on a later paint, once this one is done.
+    SetTimer(control, reinterpret_cast<UINT_PTR>(this), static_cast<UINT>(LazyBudgetMs * 2), RepaintLater);
+    return false;
 }
 
 void ListViewCtrl::SetLazyColumn(int column, std::function<std::string(int row)> text, const char* widest) {

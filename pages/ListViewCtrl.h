@@ -60,8 +60,11 @@ public:
     void SetRows(const std::vector<std::string_view>& texts, int width);
     // Makes column one whose texts are asked of text(row) only once the
     // control shows the row, and kept until the rows are set again; its cells
-    // in SetRows are placeholders. widest: the widest text it gives, which
-    // sizes the column. Set before the rows.
+    // in SetRows are placeholders. The texts of one screen take at most
+    // LazyBudgetMs: the rest are asked for on a later paint, and show empty
+    // meanwhile. widest: the widest text it gives, which sizes the column.
+    // Set before the rows.
+    static constexpr ULONGLONG LazyBudgetMs = 50;
     void SetLazyColumn(int column, std::function<std::string(int row)> text, const char* widest);
     // Gives row the focus (the keyboard's place), leaving the selection as it is.
     void SetFocusedRow(int row);
@@ -93,6 +96,8 @@ private:
     class TextMeter;
 
     bool InRange(int row, int column) const;
+    // Whether the lazy column's texts asked for now fit this screen's budget.
+    bool WithinLazyBudget() const;
     const std::wstring& Cell(std::size_t row, int column) const;
     std::size_t RowCount() const { return itemData.size(); }
     // The control shows shown.size() rows, or every row while shown is empty.
@@ -117,6 +122,7 @@ private:
     std::function<std::string(int row)> lazyText;
     std::wstring lazyWidest;
     mutable std::vector<bool> lazyKnown;
+    mutable ULONGLONG lazyLastAsked = 0, lazyBurstStarted = 0;
     std::size_t stride = 0;
     std::vector<int> itemData;
     // While the columns are sized: the rows the control is shown instead of

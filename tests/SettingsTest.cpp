@@ -4,6 +4,8 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "ScratchDir.h"
 #include "fsutil/WinText.h"
@@ -72,10 +74,9 @@ TEST(IniFile, TextIsExactOrTheOperationFails) {
         EXPECT_EQ(file.Read("K", "In", text, row.value->ansi.c_str()), reads);
         EXPECT_EQ(text, reads ? row.value->ansi : "");
         // A line break or a NUL would end the line early and start lines of its own.
-        EXPECT_FALSE(file.Write("K", "Copy", copy->ansi + "\n[K]"));
-        EXPECT_FALSE(file.Write("K", "Copy", std::string("x\0y", 3)));
-        EXPECT_FALSE(file.Write("K", "Copy\r", "x"));
-        EXPECT_FALSE(file.Write("K]\r\n[K", "Copy", "x"));
+        for (const auto& [section, key, text] : {std::tuple<std::string, std::string, std::string>{"K", "Copy", copy->ansi + "\n[K]"},
+                 {"K", "Copy", std::string("x\0y", 3)}, {"K", "Copy\r", "x"}, {"K]\r\n[K", "Copy", "x"}})
+            EXPECT_FALSE(file.Write(section.c_str(), key.c_str(), text)) << section << " " << key << " " << text;
         EXPECT_EQ(ReadFileBytes(path), before);
         EXPECT_EQ(file.Write("K", "Copy", copy->ansi), writes);
         EXPECT_EQ(ReadFileBytes(path), writes ? FileBytes(in ? row.encoding : Ansi, in, copy) : before);
@@ -137,10 +138,8 @@ TEST(SettingsFile, WritesTheBoundTextsBackWhenSaved) {
         settings.BindText("K", "Long", longText, sizeof longText, "");
         settings.BindText("K", "Fresh", fresh, sizeof fresh, "new");
         settings.BindText("K", "Empty", empty, sizeof empty, "default");
-        EXPECT_STREQ(in, "C:\\default.ini");
-        EXPECT_STREQ(longText, "");
-        EXPECT_STREQ(empty, "");
-        EXPECT_STREQ(fresh, "new");
+        for (const auto& [read, expected] : {std::pair<const char*, const char*>{in, "C:\\default.ini"}, {longText, ""}, {empty, ""}, {fresh, "new"}})
+            EXPECT_STREQ(read, expected);
         std::strcpy(longText, "chosen");
         EXPECT_EQ(ReadFileBytes(path), "\xFF\xFE" + Utf16(stored)) << "nothing is written before the save";
         settings.Flush();

@@ -99,9 +99,7 @@ struct RtpListTest : testing::Test {
     std::string StateOf(const std::string& name) const {
         wchar_t text[64] = {};
         LVITEMW item{};
-        item.iSubItem = 2;
-        item.pszText = text;
-        item.cchTextMax = 64;
+        item.iSubItem = 2, item.pszText = text, item.cchTextMax = 64;
         SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(RowOf(name)), reinterpret_cast<LPARAM>(&item));
         return NarrowOrEmpty(text);
     }
