@@ -87,8 +87,11 @@ const std::wstring& ListViewCtrl::Cell(std::size_t row, int column) const {
     // While the columns are sized, the widest text the column can hold.
     if (!shown.empty()) return lazyWidest;
     if (!lazyKnown[row] && WithinLazyBudget()) {
+        const ULONGLONG started = GetTickCount64();
         cell = DisplayText(lazyText(static_cast<int>(row)));
         lazyKnown[row] = true;
+        lazyLastAsked = GetTickCount64();
+        lazySpent += lazyLastAsked - started;
     }
     return cell;
 }
@@ -105,9 +108,9 @@ void CALLBACK RepaintLater(HWND list, UINT, UINT_PTR timer, DWORD) {
 bool ListViewCtrl::WithinLazyBudget() const {
     // Asks that come close together are one screen's: they share the budget.
     const ULONGLONG now = GetTickCount64();
-    if (now - lazyLastAsked > LazyBudgetMs) lazyBurstStarted = now;
+    if (now - lazyLastAsked > LazyBudgetMs) lazySpent = 0;
     lazyLastAsked = now;
-    if (now - lazyBurstStarted <= LazyBudgetMs) return true;
+    if (lazySpent <= LazyBudgetMs) return true;
     // The rest is found on a later paint, once this one is done.
     SetTimer(control, reinterpret_cast<UINT_PTR>(this), static_cast<UINT>(LazyBudgetMs * 2), RepaintLater);
     return false;

@@ -122,7 +122,7 @@ private:
     std::function<std::string(int row)> lazyText;
     std::wstring lazyWidest;
     mutable std::vector<bool> lazyKnown;
-    mutable ULONGLONG lazyLastAsked = 0, lazyBurstStarted = 0;
+    mutable ULONGLONG lazyLastAsked = 0, lazySpent = 0;
     std::size_t stride = 0;
     std::vector<int> itemData;
     // While the columns are sized: the rows the control is shown instead of
