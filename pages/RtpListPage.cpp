@@ -272,25 +272,15 @@ bool AskRemoval(HWND window, int kind, const std::string& name, RtpRemoval& remo
     return Ask(RemovalQuestion(removal));
 }
 
-// Removes exactly the folder asked about, or nothing, under a progress
-// window that is gone when this returns.
-RemovalOutcome RunRemoval(HWND window, int kind, const std::string& name, const RtpRemoval& removal) {
+// Runs work(hooks) under a progress window that is gone when this returns.
+template <class Work>
+RemovalOutcome ShowingProgress(HWND window, Work work) {
     ProgressWindow progress(window, "RTPの削除", "中止");
     RemovalHooks hooks;
     hooks.progress = [&](RemovalStep step, std::uint64_t done, std::uint64_t total) {
         return progress.UpdateWith([&] { return RemovalStepText(step, done, total); }, done, total);
     };
-    return DeleteRtp(kind, name.c_str(), &removal, hooks);
-}
-
-// The same for what a removal left, when the user carries on.
-RemovalOutcome RunRemainder(HWND window, int kind, const std::string& name, const RtpRemoval& removal) {
-    ProgressWindow progress(window, "RTPの削除", "中止");
-    RemovalHooks hooks;
-    hooks.progress = [&](RemovalStep step, std::uint64_t done, std::uint64_t total) {
-        return progress.UpdateWith([&] { return RemovalStepText(step, done, total); }, done, total);
-    };
-    return DeleteRtpRemainder(kind, name.c_str(), removal, hooks);
+    return work(hooks);
 }
 
 }  // namespace
@@ -299,7 +289,11 @@ void ReportRemoval(int kind, const std::string& name, const RtpRemoval& removal,
     // Once the registration is gone or changed, the list says so before any box shows.
     if (outcome.unregistered || outcome.registrationChanged) RefreshRtpList(kind);
     HWND window = GetAncestor(RtpListControls[static_cast<std::size_t>(kind)], GA_ROOT);
-    for (RemovalOutcome now = outcome;; now = RunRemainder(window, kind, name, removal)) {
+    // What is left, removed on the user's Yes.
+    const auto remainder = [&](const RemovalHooks& hooks) {
+        return DeleteRtpRemainder(kind, name.c_str(), removal, hooks);
+    };
+    for (RemovalOutcome now = outcome;; now = ShowingProgress(window, remainder)) {
         if (now.Done()) {
             ShowMessage(OwnerWindow, RemovalDoneMessage(name.c_str(), now).c_str(), "お知らせ", MB_ICONINFORMATION);
             return;
@@ -334,6 +328,8 @@ void RemoveSelectedRtp(int kind) {
     HWND window = GetAncestor(RtpListControls[static_cast<std::size_t>(kind)], GA_ROOT);
     RtpRemoval removal;
     if (!AskRemoval(window, kind, *name, removal)) return;
-    const RemovalOutcome outcome = RunRemoval(window, kind, *name, removal);
+    // Exactly the folder asked about, or nothing.
+    const RemovalOutcome outcome = ShowingProgress(
+        window, [&](const RemovalHooks& hooks) { return DeleteRtp(kind, name->c_str(), &removal, hooks); });
     ReportRemoval(kind, *name, removal, outcome);
 }
