@@ -23,13 +23,7 @@ const char* NextChar(const char* p) {
     return p + 1;
 }
 
-char* NextChar(char* p) { return p + (NextChar(static_cast<const char*>(p)) - p); }
 
-unsigned CharCodeAt(const char* p) {
-    const auto first = static_cast<unsigned char>(p[0]);
-    if (IsLeadByte(first) && p[1] != 0) return first * 256u + static_cast<unsigned char>(p[1]);
-    return first;
-}
 
 int ByteKindAt(const char* text, long long index) {
     if (index < 0) return SingleByte;
@@ -55,31 +49,14 @@ const char* GetFileNamePart(const char* path) {
     return result;
 }
 
-char* GetFileNamePart(char* path) { return path + (GetFileNamePart(static_cast<const char*>(path)) - path); }
-
-void GetDirectoryPart(char* out, const char* path) {
-    const char* name = GetFileNamePart(path);
-    const std::size_t length = std::strlen(path);
-    if (*name != 0) {
-        if (name == path) {
-            out[0] = 0;
-            return;
-        }
-        const std::size_t kept = length - std::strlen(name) - 1;
-        std::memmove(out, path, kept);
-        out[kept] = 0;
-        return;
-    }
-    std::memmove(out, path, length + 1);
-    if (length > 0 && IsSeparator(static_cast<unsigned char>(out[length - 1])) &&
-        ByteKindAt(out, static_cast<long long>(length - 1)) == SingleByte)
-        out[length - 1] = 0;
-}
-
 std::string GetDirectoryPart(const char* path) {
-    std::string out(std::strlen(path) + 1, '\0');
-    GetDirectoryPart(out.data(), path);
-    out.resize(std::strlen(out.c_str()));
+    const char* name = GetFileNamePart(path);
+    if (*name != 0) return name == path ? std::string() : std::string(path, static_cast<std::size_t>(name - path - 1));
+    // A separator at the end is dropped, unless it is the second byte of a character.
+    std::string out = path;
+    if (!out.empty() && IsSeparator(static_cast<unsigned char>(out.back())) &&
+        ByteKindAt(out.c_str(), static_cast<long long>(out.size() - 1)) == SingleByte)
+        out.pop_back();
     return out;
 }
 

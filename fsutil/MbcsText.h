@@ -14,11 +14,6 @@ bool IsLeadByte(unsigned char byte);
 // The character after the one at p; p itself at the terminating NUL.
 // A lead byte directly before the NUL is a character of its own.
 const char* NextChar(const char* p);
-char* NextChar(char* p);
-
-// The code of the character at p: the byte for a single-byte character,
-// first * 256 + second for a double-byte one, 0 at the end of the text.
-unsigned CharCodeAt(const char* p);
 
 enum ByteKind : int {
     SingleByte = 0,  // also an invalid second byte, the NUL and any index outside the text
@@ -32,12 +27,9 @@ int ByteKindAt(const char* text, long long index);
 // The file name: the text after the last separator ('\' or '/'), or the
 // whole path when it holds none.
 const char* GetFileNamePart(const char* path);
-char* GetFileNamePart(char* path);
 
-// The folder part of path into out (at least strlen(path) + 1 bytes):
-// "C:\dir\file.ini" gives "C:\dir", "C:\dir\" gives "C:\dir", "C:\" gives
-// "C:", "file.ini" gives "".
-void GetDirectoryPart(char* out, const char* path);
+// The folder part of path: "C:\dir\file.ini" gives "C:\dir", "C:\dir\" gives
+// "C:\dir", "C:\" gives "C:", "file.ini" gives "".
 std::string GetDirectoryPart(const char* path);
 
 // The length of the longest start of text, in whole characters, that takes

@@ -39,7 +39,7 @@ std::wstring WideFolder(const std::string& folder) {
 bool EnterExeDirectory() {
     if (ExeDirectory[0] == 0) {
         const std::string path = ModulePath();
-        if (!path.empty()) GetDirectoryPart(ExeDirectory, path.c_str());
+        if (!path.empty()) std::strcpy(ExeDirectory, GetDirectoryPart(path.c_str()).c_str());
     }
     const std::wstring folder = WideFolder(ExeDirectory);
     return !folder.empty() && SetCurrentDirectoryW(folder.c_str()) != FALSE;

@@ -1,6 +1,7 @@
 // Code page 932 text: stepping, paths and cutting between whole characters.
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <string>
 
 #include "fsutil/MbcsText.h"
@@ -11,14 +12,14 @@
 
 namespace {
 
-// Lead bytes are 81-9F and E0-FC; a trail byte 7F is invalid; a lead byte
-// before the NUL is a character of its own. CharacterPrefix cuts between characters.
+// Lead bytes are 81-9F and E0-FC; a lead byte before the NUL is a character
+// of its own, and a trail byte 7F is invalid. CharacterPrefix cuts between characters.
 TEST(MbcsText, StepsWholeCharacters) {
     const std::string text = "a" HYOU "\x81\x7F" "\x9F\x40" "\xA0\xDF\xFD" "\xE0\x40" "\xFC\xFC" "\xFF" "\x95";
     const char* p = text.c_str();
-    for (unsigned code : {0x61u, 0x955Cu, 0x817Fu, 0x9F40u, 0xA0u, 0xDFu, 0xFDu, 0xE040u, 0xFCFCu, 0xFFu, 0x95u, 0u}) {
-        EXPECT_EQ(CharCodeAt(p), code) << "offset " << p - text.c_str();
+    for (std::ptrdiff_t next : {1, 3, 5, 7, 8, 9, 10, 12, 14, 15, 16, 16}) {
         p = NextChar(p);
+        EXPECT_EQ(p - text.c_str(), next);
     }
     EXPECT_EQ(p, text.c_str() + text.size()) << "stays at the NUL";
     const int kinds[] = {0, 0, 1, 2, 1, 0, 1, 2, 0, 0, 0, 1, 2, 1, 2, 0, 1, 0, 0};  // indices -1 to 17
