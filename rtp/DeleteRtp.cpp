@@ -367,6 +367,14 @@ RemovalOutcome DeleteRtpRegistration(int kindIndex, const char* name, const RtpR
 
 RemovalOutcome DeleteRtpRemainder(int kindIndex, const char* name, const RtpRemoval& confirmed,
                                   const RemovalHooks& hooks) {
+    // Registered again meanwhile (installed anew): not what the user was asked about.
+    RtpRemoval again;
+    if (const RemovalReason read = FindRtpFolder(kindIndex, name, again).reason;
+        read != RemovalReason::NotInstalled && read != RemovalReason::KeyUnopenable) {
+        RemovalOutcome changed{RemovalReason::FolderChanged, {}, {}, again.folder};
+        changed.registrationChanged = true;
+        return changed;
+    }
     RtpRemoval now;
     now.name = confirmed.name;
     now.folder = confirmed.folder;

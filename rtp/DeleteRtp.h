@@ -45,8 +45,8 @@ RemovalOutcome DeleteRtpRegistration(int kindIndex, const char* name, const RtpR
 
 // Removes what is left of the folder of RTP name after a removal that
 // deleted its registration and then stopped or left something: only while
-// the folder is the very one the user was asked about (confirmed), and
-// after every check against the other RTPs again; what is left is walked
+// the RTP is not registered again, the folder is the very one the user was
+// asked about (confirmed), and after every check against the other RTPs again; what is left is walked
 // afresh, and deleted as DeleteRtp deletes. A stop is DeletionStopped.
 RemovalOutcome DeleteRtpRemainder(int kindIndex, const char* name, const RtpRemoval& confirmed,
                                   const RemovalHooks& hooks = {});

@@ -219,6 +219,9 @@ TEST_F(DeleteRtpTest, WhatAStopOrAFileInUseLeftGoesOnASecondTry) {
         EXPECT_TRUE(PathExists(dir / folder + "\\Audio"));
         if (folder == "s") {
             ASSERT_TRUE(key.DeleteValue("Inner"));
+            ASSERT_TRUE(key.SetString(RtpName, dir / "s"));  // installed anew meanwhile
+            EXPECT_EQ(DeleteRtpRemainder(0, RtpName.c_str(), asked).reason, RemovalReason::FolderChanged);
+            ASSERT_TRUE(key.DeleteValue(RtpName));
             EXPECT_TRUE(DeleteRtpRemainder(0, RtpName.c_str(), asked).Done());
             EXPECT_FALSE(PathExists(dir / "s"));
         }
