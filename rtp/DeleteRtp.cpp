@@ -252,6 +252,15 @@ void MakeFolderWritable(const FoundEntry* folder, DWORD attributes, const Bounda
         SetReadOnly(opened.handle.Get(), false);
 }
 
+// The registration names another folder than the one the user was asked
+// about (folder, as it names it now): nothing is done, and the list is to be
+// read again.
+RemovalOutcome RegistrationChanged(std::string folder) {
+    RemovalOutcome changed{RemovalReason::FolderChanged, {}, {}, std::move(folder)};
+    changed.registrationChanged = true;
+    return changed;
+}
+
 // Hooks' progress told of a walk: what it found so far.
 WalkStops ListingStops(const RemovalHooks& hooks) {
     WalkStops stops;
@@ -268,8 +277,7 @@ RemovalOutcome CheckAgain(int kindIndex, const char* name, const RtpRemoval* con
                           const RemovalHooks& hooks, RtpRemoval& now) {
     RemovalOutcome outcome = CheckRtpRemoval(kindIndex, name, now, walked, ListingStops(hooks));
     if (outcome.Done() && confirmed != nullptr && !(now.identity == confirmed->identity)) {
-        outcome = {RemovalReason::FolderChanged, {}, {}, now.folder};
-        outcome.registrationChanged = true;
+        outcome = RegistrationChanged(now.folder);
     }
     return outcome;
 }
@@ -356,9 +364,7 @@ RemovalOutcome DeleteRtpRegistration(int kindIndex, const char* name, const RtpR
     if (outcome.Done()) outcome.reason = RemovalReason::FolderAnswers;
     if (outcome.reason != RemovalReason::FolderNoAnswer) return outcome;
     if (now.folder != confirmed.folder) {
-        outcome = {RemovalReason::FolderChanged, {}, {}, now.folder};
-        outcome.registrationChanged = true;
-        return outcome;
+        return RegistrationChanged(now.folder);
     }
     outcome.reason = Unregister(kindIndex, name) ? RemovalReason::None : RemovalReason::ValueUndeletable;
     outcome.unregistered = outcome.Done();
@@ -371,9 +377,7 @@ RemovalOutcome DeleteRtpRemainder(int kindIndex, const char* name, const RtpRemo
     RtpRemoval again;
     if (const RemovalReason read = FindRtpFolder(kindIndex, name, again).reason;
         read != RemovalReason::NotInstalled && read != RemovalReason::KeyUnopenable) {
-        RemovalOutcome changed{RemovalReason::FolderChanged, {}, {}, again.folder};
-        changed.registrationChanged = true;
-        return changed;
+        return RegistrationChanged(again.folder);
     }
     RtpRemoval now;
     now.name = confirmed.name;
