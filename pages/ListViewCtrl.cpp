@@ -79,14 +79,14 @@ bool ListViewCtrl::InRange(int row, int column) const {
     return row >= 0 && row < GetItemCount() && column >= 0 && column < columnCount;
 }
 
-const std::wstring& ListViewCtrl::Cell(std::size_t row, int column) const {
+const std::wstring& ListViewCtrl::Cell(std::size_t row, int column, bool drawn) const {
     static const std::wstring empty;
     if (column < 0 || static_cast<std::size_t>(column) >= stride) return empty;
     std::wstring& cell = cells[row * stride + static_cast<std::size_t>(column)];
     if (column != lazyColumn) return cell;
     // While the columns are sized, the widest text the column can hold.
     if (!shown.empty()) return lazyWidest;
-    if (!lazyKnown[row] && WithinLazyBudget()) {
+    if (!lazyKnown[row] && (!drawn || WithinLazyBudget())) {
         const ULONGLONG started = GetTickCount64();
         cell = DisplayText(lazyText(static_cast<int>(row)));
         lazyKnown[row] = true;
@@ -363,7 +363,7 @@ bool ListViewCtrl::Notify(NMHDR* header, LRESULT& result) const {
         if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= count) return true;
         const std::size_t row = shown.empty() ? static_cast<std::size_t>(item.iItem) : shown[static_cast<std::size_t>(item.iItem)];
         if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
-            const std::wstring& text = Cell(row, item.iSubItem);
+            const std::wstring& text = Cell(row, item.iSubItem, true);
             const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax) - 1);
             std::wmemcpy(item.pszText, text.data(), length);
             item.pszText[length] = 0;

@@ -60,9 +60,9 @@ public:
     void SetRows(const std::vector<std::string_view>& texts, int width);
     // Makes column one whose texts are asked of text(row) only once the
     // control shows the row, and kept until the rows are set again; its cells
-    // in SetRows are placeholders. The texts of one screen take at most
-    // LazyBudgetMs: the rest are asked for on a later paint, and show empty
-    // meanwhile. widest: the widest text it gives, which sizes the column.
+    // in SetRows are placeholders. The texts the control draws for one
+    // screen take at most LazyBudgetMs: the rest are asked for on a later
+    // paint, and show empty meanwhile; GetItemText finds its cell at once. widest: the widest text it gives, which sizes the column.
     // Set before the rows.
     static constexpr ULONGLONG LazyBudgetMs = 50;
     void SetLazyColumn(int column, std::function<std::string(int row)> text, const char* widest);
@@ -98,7 +98,9 @@ private:
     bool InRange(int row, int column) const;
     // Whether the lazy column's texts asked for now fit this screen's budget.
     bool WithinLazyBudget() const;
-    const std::wstring& Cell(std::size_t row, int column) const;
+    // A cell's text; a lazy one asked for the control to draw (drawn) is
+    // found within the budget only, any other at once.
+    const std::wstring& Cell(std::size_t row, int column, bool drawn = false) const;
     std::size_t RowCount() const { return itemData.size(); }
     // The control shows shown.size() rows, or every row while shown is empty.
     void ShowRows(std::size_t count);

@@ -95,14 +95,8 @@ struct RtpListTest : testing::Test {
         PostMessageW(page, WM_COMMAND, RtpRefreshId, 0);
         ASSERT_TRUE(Eventually([&] { return RowOf(name) >= 0; })) << name;
     }
-    // The state column's text for name's row, as the list shows it.
-    std::string StateOf(const std::string& name) const {
-        wchar_t text[64] = {};
-        LVITEMW item{};
-        item.iSubItem = 2, item.pszText = text, item.cchTextMax = 64;
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(RowOf(name)), reinterpret_cast<LPARAM>(&item));
-        return NarrowOrEmpty(text);
-    }
+    // The state column's text for name's row.
+    std::string StateOf(const std::string& name) const { return RtpListViews[0].GetItemText(RowOf(name), 2); }
     // Selects name, presses remove, and answers the question.
     std::string Remove(const std::string& name, int answer) {
         Select(name);
