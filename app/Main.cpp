@@ -4,8 +4,12 @@
 
 #include <commctrl.h>
 
+#include <string>
+
+#include "app/DialogFont.h"
 #include "app/MainDialog.h"
 #include "app/ProcessState.h"
+#include "fsutil/WinText.h"
 #include "settings/ExeDirectory.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -17,9 +21,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     controls.dwSize = sizeof controls;
     controls.dwICC = ICC_TAB_CLASSES | ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
     InitCommonControlsEx(&controls);
+    // A face that draws Japanese, before the first window is laid out.
+    std::wstring titles;
+    for (const TabPageSpec* row = MainPages; row->title[0] != 0; ++row) titles += DisplayText(row->title) + L'\n';
+    ChooseDialogFace(AppInstance, titles);
     LoadToolSettings();
     // A dialog that could not be made changed nothing: nothing is saved.
-    if (DialogBoxParamW(AppInstance, MAKEINTRESOURCEW(MainDialogTemplate), GetDesktopWindow(), MainDialogProc, 0) != -1)
+    if (DialogBoxIndirectParamW(AppInstance, DialogTemplate(AppInstance, MainDialogTemplate), GetDesktopWindow(),
+                                MainDialogProc, 0) != -1)
         SaveToolSettings();
     return 0;
 }

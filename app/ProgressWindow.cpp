@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/DialogFont.h"
 #include "fsutil/WinText.h"
 
 namespace {
@@ -70,7 +71,8 @@ bool ProgressWindow::Update(const std::string& text, std::uint64_t done, std::ui
     if (now - lastPump < ProgressPumpEveryMs) return !stopped;
     lastPump = now;
     if (window == nullptr && now - started >= ProgressShowAfterMs && !EndsSoon(now, done, total)) {
-        window = CreateDialogParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ProgressTemplate), owner, ProgressProc, 0);
+        HINSTANCE instance = GetModuleHandleW(nullptr);
+        window = CreateDialogIndirectParamW(instance, DialogTemplate(instance, ProgressTemplate), owner, ProgressProc, 0);
         if (window != nullptr) {
             SetWindowTextW(window, DisplayText(caption).c_str());
             SetDlgItemTextW(window, IDCANCEL, DisplayText(button).c_str());

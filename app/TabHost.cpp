@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/DialogFont.h"
 #include "fsutil/WinText.h"
 
 int TabHost::GetItemCount() const { return static_cast<int>(SendMessageW(control, TCM_GETITEMCOUNT, 0, 0)); }
@@ -58,7 +59,7 @@ void TabHost::CreatePages(HINSTANCE instance, const TabPageSpec* table, int init
     HWND dialog = GetParent(control);
     SetWindowLongPtrW(control, GWL_STYLE, GetWindowLongPtrW(control, GWL_STYLE) | WS_TABSTOP | WS_CLIPSIBLINGS);
     for (const TabPageSpec* row = table; row->title[0] != 0; ++row) {
-        HWND page = CreateDialogParamW(instance, MAKEINTRESOURCEW(row->templateId), dialog, row->dialogProc, 0);
+        HWND page = CreateDialogIndirectParamW(instance, DialogTemplate(instance, row->templateId), dialog, row->dialogProc, 0);
         // Tab and Shift+Tab walk into the page's controls and out again.
         if (page != nullptr)
             SetWindowLongPtrW(page, GWL_EXSTYLE, GetWindowLongPtrW(page, GWL_EXSTYLE) | WS_EX_CONTROLPARENT);

@@ -4,11 +4,14 @@
 #include <cstdio>
 #include <string>
 
+#include "app/OwnMessageBox.h"
 #include "fsutil/MbcsText.h"
 #include "fsutil/WinText.h"
 
 int ShowMessage(HWND owner, const char* text, const char* caption, UINT style) {
-    return MessageBoxW(owner, DisplayText(text).c_str(), DisplayText(caption).c_str(), style);
+    const std::wstring wideText = DisplayText(text), wideCaption = DisplayText(caption);
+    if (OwnBoxDrawsBetter(wideText)) return ShowOwnMessageBox(owner, wideText, wideCaption, style);
+    return MessageBoxW(owner, wideText.c_str(), wideCaption.c_str(), style);
 }
 
 bool ShowWarning(HWND owner, const char* text) {
