@@ -292,7 +292,45 @@ INT_PTR CALLBACK InstallerIniPageProc(HWND page, UINT message, WPARAM wParam, LP
     }
 }
 
+// Where the text a control shows starts, in the page's coordinates: an
+// edit box writes at the top of its formatting rectangle, a drop-down list
+// in the middle of its selection field.
+LONG TextTop(HWND page, HWND control) {
+    POINT origin{};
+    MapWindowPoints(control, page, &origin, 1);
+    RECT area{};
+    COMBOBOXINFO combo{};
+    combo.cbSize = sizeof combo;
+    if (GetComboBoxInfo(control, &combo)) {
+        HDC dc = GetDC(control);
+        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+        TEXTMETRICW metrics{};
+        GetTextMetricsW(dc, &metrics);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        return origin.y + combo.rcItem.top + (combo.rcItem.bottom - combo.rcItem.top - metrics.tmHeight) / 2;
+    }
+    SendMessageW(control, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&area));
+    return origin.y + area.top;
+}
+
+// Each label (a static text) writes at its top: it is moved so that its
+// text stands on the line of the text of the box that follows it.
+void AlignLabels(HWND page) {
+    for (HWND label = GetWindow(page, GW_CHILD); label != nullptr; label = GetWindow(label, GW_HWNDNEXT)) {
+        HWND box = GetWindow(label, GW_HWNDNEXT);
+        wchar_t name[16] = {};
+        GetClassNameW(label, name, 16);
+        if (box == nullptr || lstrcmpiW(name, L"Static") != 0) continue;
+        RECT rect{};
+        GetWindowRect(label, &rect);
+        MapWindowPoints(nullptr, page, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(label, nullptr, rect.left, TextTop(page, box), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void InitInstallerIniPage(HWND page) {
+    AlignLabels(page);
     InstallerIniPathEdit = GetDlgItem(page, InstallerIniPathEditId);
     for (std::size_t i = 0; i < InstallerIniEdits.size(); ++i)
         InstallerIniEdits[i] = GetDlgItem(page, InstallerIniEditIds[i]);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "ScratchDir.h"
+#include "app/DialogFont.h"
 #include "e2e/Driver.h"
 #include "fsutil/WinText.h"
 
@@ -26,17 +27,39 @@ RECT ClientRect(HWND window) { RECT rect{}; GetClientRect(window, &rect); return
 // Texts measured in the dialog's font at a scaling, made as the dialog
 // manager makes it, and 2 dialog units in pixels, as it maps them.
 struct DialogFont {
-    explicit DialogFont(DWORD dpi) : old(SelectObject(dc, CreateFontW(-MulDiv(9, int(dpi), 72), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, 0, L"ＭＳ Ｐゴシック"))) {
+    explicit DialogFont(DWORD dpi) : dpi(dpi), old(SelectObject(dc, CreateFontW(-MulDiv(9, int(dpi), 72), 0, 0, 0, 0, 0, 0, 0, DEFAULT_CHARSET, 0, 0, PROOF_QUALITY, 0, DialogFace().c_str()))) {
         TEXTMETRICW metrics{};
         GetTextMetricsW(dc, &metrics);
         unitsX = MulDiv(2, (Extent("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") / 26 + 1) / 2, 4), unitsY = MulDiv(2, metrics.tmHeight, 8);
     }
     ~DialogFont() { DeleteObject(SelectObject(dc, old)), ReleaseDC(nullptr, dc); }
     LONG Extent(const std::string& text) const { SIZE size{}; const std::wstring wide = DisplayText(text); GetTextExtentPoint32W(dc, wide.c_str(), int(wide.size()), &size); return size.cx; }
+    DWORD dpi;
     HDC dc = GetDC(nullptr);
     HGDIOBJ old;
     LONG unitsX = 0, unitsY = 0;
 };
+
+// The first row of the screen within rect that holds a dark pixel: the top
+// of the text shown there; -1 when there is none.
+LONG InkTop(const RECT& rect) {
+    const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    GdiFlush();
+    LONG top = -1;
+    for (LONG i = 0; i < width * height && top < 0; ++i)
+        if (const auto* pixel = static_cast<const BYTE*>(bits) + 4 * i; pixel[0] + pixel[1] + pixel[2] < 192) top = i / width;
+    DeleteObject(SelectObject(memory, old));
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return top < 0 ? -1 : rect.top + top;
+}
 
 // At 100%, 125%, 150% and 200%, set where Windows' scaling setting keeps it,
 // every page and every control of it lies in the tab strip's display area,
@@ -51,6 +74,7 @@ struct WindowScaling : testing::Test {
     struct Shared { ScratchKey key{"Enterbrain\\RGSS2\\RTP"}; ScratchDir dir; AppDriver apps[std::size(Dpis)]; };
     static void SetUpTestSuite() {
         shared = std::make_unique<Shared>();
+        ChooseDialogFace(GetModuleHandleW(nullptr), L"");  // the texts are measured in the program's face
         for (const std::string& name : {std::string("A"), std::string(220, 'N')}) ASSERT_TRUE(shared->key.SetString(name, "C:\\" + name.substr(0, 1)));
         HKEY desktop = nullptr;
         RegCreateKeyExW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &desktop, nullptr);
@@ -151,6 +175,49 @@ TEST_F(WindowScaling, RowsKeepClearOfTheGroupBoxAndOfEachOther) {
         EXPECT_GE(framed.top - group.top, font.unitsY) << "the group's title";
         EXPECT_GE(group.bottom - framed.bottom, font.unitsY) << "the group's bottom line";
         EXPECT_GE(WindowRect(GetDlgItem(page, InstallerIniBrowseId)).left - WindowRect(PathBox(app)).right, font.unitsX) << "path box to 参照";
+    });
+}
+
+// Each label's text stands on the line of the text in its box (the box shows
+// the label's own text for it; the drop-down list "RPGXP"): within 1 pixel,
+// 2 at 200%.
+TEST_F(WindowScaling, LabelsStandOnTheLineOfTheTextBesideThem) {
+    EachDpi([](const AppDriver& app, const DialogFont& font) {
+        const HWND page = app.PageWith(RtpTypeComboId);
+        SetForegroundWindow(app.dialog);
+        for (HWND label : Controls(page)) {
+            const HWND box = GetWindow(label, GW_HWNDNEXT);
+            wchar_t name[16] = {};
+            GetClassNameW(label, name, 16);
+            if (lstrcmpiW(name, L"Static") != 0 || box == nullptr) continue;
+            const std::string text = WindowText(label), before = WindowText(box);
+            const bool list = GetDlgCtrlID(box) == RtpTypeComboId;
+            if (!list) SetControlText(box, text);
+            RECT inside = ClientRect(box);
+            MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&inside), 2);
+            InflateRect(&inside, -1, -1);
+            if (list) inside.right -= GetSystemMetrics(SM_CXVSCROLL);  // not the arrow
+            RedrawWindow(app.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+            Sleep(300);
+            const LONG labelTop = InkTop(WindowRect(label)), boxTop = InkTop(inside);
+            if (!list) SetControlText(box, before);
+            EXPECT_GE(labelTop, 0) << text;
+            EXPECT_NEAR(labelTop, boxTop, font.dpi >= 192 ? 2 : 1) << text;
+        }
+    });
+}
+
+// The space under the last row of controls, on each of the three tabs.
+TEST_F(WindowScaling, EveryTabLeavesTheSameMarginUnderItsLastRow) {
+    EachDpi([](const AppDriver& app, const DialogFont& font) {
+        std::vector<LONG> margins;
+        for (HWND page : app.Pages()) {
+            LONG lowest = 0;
+            for (HWND control : Controls(page)) lowest = std::max(lowest, WindowRect(control).bottom);
+            margins.push_back(app.DisplayArea().bottom - lowest);
+        }
+        const auto [least, most] = std::minmax_element(margins.begin(), margins.end());
+        EXPECT_LE(*most - *least, font.unitsY) << "installer " << margins[0] << " px, RPGXP " << margins[1] << " px, RPGVX " << margins[2] << " px";
     });
 }
 
