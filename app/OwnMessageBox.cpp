@@ -69,41 +69,42 @@ void Place(HWND control, int x, int y, int width, int height) {
     SetWindowPos(control, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// The icon and the text side by side, the buttons in a row centred under
-// them, the margins in dialog units of the box's font; the box centred on
-// the work area of its owner's screen.
+// Laid out as the system's boxes are laid out under Wine, so that a box has
+// the size it would have there: the buttons of one size, twice their widest
+// text wide (at least four text lines' height) and two lines tall, a third
+// of their width apart and centred; the text wrapped at 176 dialog units of
+// the box's font, beside the icon, both centred in a band 16 pixels (at 96
+// DPI) taller than the taller of them; 8 pixels under the buttons. The box
+// is centred on the work area of its owner's screen.
 void Layout(HWND box, Box& data, HWND icon, HWND text, const std::vector<HWND>& buttons) {
     HDC dc = GetDC(box);
     HGDIOBJ old = SelectObject(dc, data.font);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
     const SIZE letters = Measure(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", DT_SINGLELINE);
-    const int unitX = std::max<int>(1, (letters.cx / 26 + 1) / 2), unitY = std::max<int>(1, letters.cy);
+    const int unitX = std::max<int>(1, (letters.cx / 26 + 1) / 2);
     auto dluX = [&](int units) { return MulDiv(units, unitX, 4); };
-    auto dluY = [&](int units) { return MulDiv(units, unitY, 8); };
-    // Buttons of one size, the standard one or their widest text's.
     SIZE label{1, 1};
     for (const Button& button : data.buttons) {
         const SIZE size = Measure(dc, button.text, DT_SINGLELINE);
         label = {std::max(label.cx, size.cx), std::max(label.cy, size.cy)};
     }
-    const int buttonWidth = std::max<int>(dluX(50), label.cx + dluX(10));
-    const int buttonHeight = std::max<int>(dluY(14), label.cy + dluY(6));
-    const int gap = dluX(6), margin = dluX(8);
-    const int row = static_cast<int>(buttons.size()) * (buttonWidth + gap) - gap + 2 * margin;
-    const int iconWidth = icon != nullptr ? GetSystemMetrics(SM_CXICON) : 0;
-    const int iconHeight = icon != nullptr ? GetSystemMetrics(SM_CYICON) : 0;
-    const int textLeft = icon != nullptr ? 2 * margin + iconWidth : margin;
-    // Lines of at most 240 units, or as wide as the buttons' row.
-    constexpr UINT TextFormat = DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX;
-    const int textWidth = std::max<int>(row - textLeft - margin, Measure(dc, data.text.c_str(), TextFormat, dluX(240)).cx);
-    const SIZE shown = Measure(dc, data.text.c_str(), TextFormat, textWidth);
+    const int buttonWidth = 2 * std::max<int>(label.cx, 2 * label.cy), buttonHeight = 2 * label.cy;
+    const int gap = buttonWidth / 3;
+    const int row = static_cast<int>(buttons.size()) * (buttonWidth + gap) + gap;
+    const SIZE shown = Measure(dc, data.text.c_str(), DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX, dluX(176));
     SelectObject(dc, old);
     ReleaseDC(box, dc);
 
-    const int band = dluY(10) + std::max<int>(iconHeight, shown.cy);
-    RECT client{0, 0, textLeft + textWidth + margin, band + buttonHeight + dluY(5)};
+    const int margin = dluX(8);
+    const int iconWidth = icon != nullptr ? GetSystemMetrics(SM_CXICON) : 0;
+    const int iconHeight = icon != nullptr ? GetSystemMetrics(SM_CYICON) : 0;
+    const int textLeft = icon != nullptr ? 2 * margin + iconWidth : margin;
+    const int textWidth = std::max<int>(row - textLeft, shown.cx);
+    const int band = MulDiv(16, dpi, 96) + std::max<int>(iconHeight, shown.cy);
+    RECT client{0, 0, textLeft + textWidth + margin, band + buttonHeight + MulDiv(8, dpi, 96)};
     if (icon != nullptr) Place(icon, margin, (band - iconHeight) / 2, iconWidth, iconHeight);
     Place(text, textLeft, (band - shown.cy) / 2, textWidth, shown.cy);
-    int left = (client.right - row) / 2 + margin;
+    int left = (client.right - row) / 2 + gap;
     for (HWND button : buttons) {
         Place(button, left, band, buttonWidth, buttonHeight);
         left += buttonWidth + gap;
@@ -175,13 +176,15 @@ INT_PTR CALLBACK BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool OwnBoxDrawsBetter(const std::wstring& text) {
     if (DialogFace().empty()) return false;
-    auto draws = [&](const std::wstring& face) {
+    auto draws = [](const std::wstring& face, const std::wstring& shown) {
         HFONT font = MessageFont(face);
-        const bool all = font != nullptr && FontDrawsText(font, text);
+        const bool all = font != nullptr && FontDrawsText(font, shown);
         if (font != nullptr) DeleteObject(font);
         return all;
     };
-    return !draws(L"") && draws(DialogFace());
+    // The system's box must also draw its buttons' names: a Japanese font
+    // the system maps its message font to may hold no Latin letters.
+    return !draws(L"", text + L"OK Cancel Yes No") && draws(DialogFace(), text);
 }
 
 int ShowOwnMessageBox(HWND owner, const std::wstring& text, const std::wstring& caption, UINT style) {
