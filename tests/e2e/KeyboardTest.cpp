@@ -43,22 +43,13 @@ struct DialogFont {
 // The first row of the screen within rect that holds a dark pixel: the top
 // of the text shown there; -1 when there is none.
 LONG InkTop(const RECT& rect) {
-    const LONG width = rect.right - rect.left, height = rect.bottom - rect.top;
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HDC screen = GetDC(nullptr), memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    GdiFlush();
+    HDC screen = GetDC(nullptr);
     LONG top = -1;
-    for (LONG i = 0; i < width * height && top < 0; ++i)
-        if (const auto* pixel = static_cast<const BYTE*>(bits) + 4 * i; pixel[0] + pixel[1] + pixel[2] < 192) top = i / width;
-    DeleteObject(SelectObject(memory, old));
-    DeleteDC(memory);
+    for (LONG y = rect.top; y < rect.bottom && top < 0; ++y)
+        for (LONG x = rect.left; x < rect.right && top < 0; ++x)
+            if (const COLORREF c = GetPixel(screen, x, y); GetRValue(c) + GetGValue(c) + GetBValue(c) < 192) top = y;
     ReleaseDC(nullptr, screen);
-    return top < 0 ? -1 : rect.top + top;
+    return top;
 }
 
 // At 100%, 125%, 150% and 200%, set where Windows' scaling setting keeps it,
@@ -183,26 +174,26 @@ TEST_F(WindowScaling, RowsKeepClearOfTheGroupBoxAndOfEachOther) {
 // 2 at 200%.
 TEST_F(WindowScaling, LabelsStandOnTheLineOfTheTextBesideThem) {
     EachDpi([](const AppDriver& app, const DialogFont& font) {
-        const HWND page = app.PageWith(RtpTypeComboId);
-        SetForegroundWindow(app.dialog);
-        for (HWND label : Controls(page)) {
-            const HWND box = GetWindow(label, GW_HWNDNEXT);
+        std::vector<std::pair<HWND, std::string>> labels;  // and their boxes' texts before
+        for (HWND label : Controls(app.PageWith(RtpTypeComboId))) {
             wchar_t name[16] = {};
             GetClassNameW(label, name, 16);
-            if (lstrcmpiW(name, L"Static") != 0 || box == nullptr) continue;
-            const std::string text = WindowText(label), before = WindowText(box);
-            const bool list = GetDlgCtrlID(box) == RtpTypeComboId;
-            if (!list) SetControlText(box, text);
+            if (lstrcmpiW(name, L"Static") != 0) continue;
+            const HWND box = GetWindow(label, GW_HWNDNEXT);
+            labels.emplace_back(label, WindowText(box));
+            if (GetDlgCtrlID(box) != RtpTypeComboId) SetControlText(box, WindowText(label));
+        }
+        SetForegroundWindow(app.dialog);
+        Sleep(300);  // painted
+        for (const auto& [label, before] : labels) {
+            const HWND box = GetWindow(label, GW_HWNDNEXT);
             RECT inside = ClientRect(box);
             MapWindowPoints(box, nullptr, reinterpret_cast<POINT*>(&inside), 2);
             InflateRect(&inside, -1, -1);
-            if (list) inside.right -= GetSystemMetrics(SM_CXVSCROLL);  // not the arrow
-            RedrawWindow(app.dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-            Sleep(300);
-            const LONG labelTop = InkTop(WindowRect(label)), boxTop = InkTop(inside);
-            if (!list) SetControlText(box, before);
-            EXPECT_GE(labelTop, 0) << text;
-            EXPECT_NEAR(labelTop, boxTop, font.dpi >= 192 ? 2 : 1) << text;
+            if (GetDlgCtrlID(box) == RtpTypeComboId) inside.right -= GetSystemMetrics(SM_CXVSCROLL);  // not the arrow
+            EXPECT_GE(InkTop(WindowRect(label)), 0) << WindowText(label);
+            EXPECT_NEAR(InkTop(WindowRect(label)), InkTop(inside), font.dpi >= 192 ? 2 : 1) << WindowText(label);
+            if (GetDlgCtrlID(box) != RtpTypeComboId) SetControlText(box, before);
         }
     });
 }
