@@ -183,8 +183,9 @@ TEST_F(WindowScaling, LabelsStandOnTheLineOfTheTextBesideThem) {
             labels.emplace_back(label, WindowText(box));
             if (GetDlgCtrlID(box) != RtpTypeComboId) SetControlText(box, WindowText(label));
         }
-        SetForegroundWindow(app.dialog);
-        Sleep(300);  // painted
+        // In front of the other scalings' windows, and painted.
+        SetWindowPos(app.dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        Sleep(300);
         for (const auto& [label, before] : labels) {
             const HWND box = GetWindow(label, GW_HWNDNEXT);
             RECT inside = ClientRect(box);
@@ -195,6 +196,7 @@ TEST_F(WindowScaling, LabelsStandOnTheLineOfTheTextBesideThem) {
             EXPECT_NEAR(InkTop(WindowRect(label)), InkTop(inside), font.dpi >= 192 ? 2 : 1) << WindowText(label);
             if (GetDlgCtrlID(box) != RtpTypeComboId) SetControlText(box, before);
         }
+        SetWindowPos(app.dialog, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     });
 }
 
