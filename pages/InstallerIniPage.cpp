@@ -292,6 +292,8 @@ INT_PTR CALLBACK InstallerIniPageProc(HWND page, UINT message, WPARAM wParam, LP
     }
 }
 
+namespace {
+
 // Where the text a control shows starts, in the page's coordinates: an
 // edit box writes at the top of its formatting rectangle, a drop-down list
 // in the middle of its selection field.
@@ -328,6 +330,8 @@ void AlignLabels(HWND page) {
         SetWindowPos(label, nullptr, rect.left, TextTop(page, box), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
+
+}  // namespace
 
 void InitInstallerIniPage(HWND page) {
     AlignLabels(page);
