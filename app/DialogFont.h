@@ -18,9 +18,10 @@ bool FontDrawsText(HFONT font, std::wstring_view text);
 // template holds, such as the tab titles): nothing when the templates' own
 // face draws them all, as on a Japanese system; else the first face that
 // does of those Japanese systems have ("MS UI Gothic", "Meiryo UI",
-// "Yu Gothic UI", "MS PGothic"), then of the installed Japanese faces, a
-// proportional gothic first, as the templates' own. When no face draws them,
-// nothing is chosen.
+// "Yu Gothic UI", "MS PGothic"), then of the installed Japanese faces the
+// sans-serif ones, the one with the smallest dialog units first, so that the
+// window keeps the size the templates' own face gives it. When no face draws
+// them, nothing is chosen.
 void ChooseDialogFace(HINSTANCE instance, std::wstring_view moreTexts);
 // The face the dialogs draw with: the one chosen, else the templates' own;
 // empty before ChooseDialogFace.
