@@ -41,19 +41,6 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM data) {
     return TRUE;
 }
 
-// Types fileName and presses button without waiting.
-void PressButton(HWND box, int button, const std::string& fileName) {
-    if (!fileName.empty()) {
-        HWND name = GetDlgItem(box, 0x480);  // edt1 in Wine, cmb13 on Windows
-        if (name == nullptr) name = GetDlgItem(box, 0x47C);
-        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideOrEmpty(fileName).c_str()));
-    }
-    if (button == 0)
-        TypeKey(box, VK_RETURN);  // as a user answers
-    else
-        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-}
-
 }  // namespace
 
 // A window whose thread does not answer reads as empty, after a bounded wait.
@@ -112,6 +99,14 @@ SeenBox ReadBox(HWND box) {
 }
 
 bool AnswerBox(HWND box, int button, const std::string& fileName) {
-    PressButton(box, button, fileName);
+    if (!fileName.empty()) {
+        HWND name = GetDlgItem(box, 0x480);  // edt1 in Wine, cmb13 on Windows
+        if (name == nullptr) name = GetDlgItem(box, 0x47C);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideOrEmpty(fileName).c_str()));
+    }
+    if (button == 0)
+        TypeKey(box, VK_RETURN);  // as a user answers
+    else
+        PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
     return Eventually([box] { return !IsWindow(box); });
 }

@@ -18,7 +18,6 @@
 #include "ScratchDir.h"
 #include "fsutil/FileTree.h"
 #include "pages/RemovalMessages.h"
-#include "fsutil/UniqueHandle.h"
 #include "fsutil/WinText.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RtpFolder.h"
@@ -60,11 +59,10 @@ const std::string Files =
 const std::string Dirs =
     "削除できなかったディレクトリがあります\nレジストリキーの削除は済んでいるのでディレクトリは手動で削除してください";
 const std::string RtpName = "テスト表RTP";
+const std::string Removed = " <removed>";
 
 // What an overlap refusal says to do about another RTP.
-std::string Fix(const std::string& other) {
-    return "\n先に RTP[" + other + "] を削除するか、どちらかの登録を直してください";
-}
+std::string Fix(const std::string& other) { return "\n先に RTP[" + other + "] を削除するか、どちらかの登録を直してください"; }
 
 
 
@@ -98,12 +96,12 @@ std::string ThroughDriveZ(const std::string& path) {
 
 class DeleteRtpTest : public testing::Test {
 protected:
-    // What the page warns of after DeleteRtp, and whether it removed everything.
-    static std::string Said(int kind, const std::string& name, bool& removed, const RtpRemoval* confirmed = nullptr,
+    // What the page warns of after DeleteRtp, followed by Removed when it
+    // removed everything: a refusal's text alone also says nothing went.
+    static std::string Said(int kind, const std::string& name, const RtpRemoval* confirmed = nullptr,
                             const RemovalHooks& hooks = {}) {
         const RemovalOutcome outcome = DeleteRtp(kind, name.c_str(), confirmed, hooks);
-        removed = outcome.Done();
-        return RemovalWarning(name.c_str(), outcome);
+        return RemovalWarning(name.c_str(), outcome) + (outcome.Done() ? Removed : "");
     }
 
     void Remove(const std::string& base, const std::vector<Removal>& rows) {
@@ -117,11 +115,10 @@ protected:
                                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr);
             ASSERT_EQ(held == INVALID_HANDLE_VALUE, row.held.empty());
-            bool removed = false;
-            const std::string said = Said(0, RtpName, removed);
+            const std::string said = Said(0, RtpName);
             EXPECT_EQ(said.substr(0, row.warning.size()), row.warning);
             for (const std::string& part : row.stayed) EXPECT_NE(said.find(part), std::string::npos) << part << " in " << said;
-            EXPECT_EQ(removed, row.warning.empty());
+            EXPECT_EQ(said.ends_with(Removed), row.warning.empty()) << said;
             CloseHandle(held);
             EXPECT_FALSE(key.HasValue(RtpName)) << "the registration goes first";
             for (const auto& path : row.kept) EXPECT_TRUE(PathExists(base + "\\" + path)) << path;
@@ -182,10 +179,7 @@ TEST_F(DeleteRtpTest, StoppedWhileCountingAgainTouchesNothing) {
         << summary;
     RemovalHooks hooks;
     hooks.progress = [](RemovalStep step, std::uint64_t, std::uint64_t) { return step != RemovalStep::Listing; };
-    bool removed = true;
-    EXPECT_EQ(Said(0, RtpName, removed, &asked, hooks),
-              "RTP[" + RtpName + "] の削除を中止しました。何も削除していません");
-    EXPECT_FALSE(removed);
+    EXPECT_EQ(Said(0, RtpName, &asked, hooks), "RTP[" + RtpName + "] の削除を中止しました。何も削除していません");
     EXPECT_TRUE(key.HasValue(RtpName));
     EXPECT_TRUE(PathExists(dir / "s\\Game.ini"));
 }
@@ -209,8 +203,7 @@ TEST_F(DeleteRtpTest, WhatAStopOrAFileInUseLeftGoesOnASecondTry) {
         // Another folder in its place; another RTP registered inside meanwhile.
         if (folder == "r") {
             ASSERT_TRUE(MoveFileW(WideOrEmpty(dir / "r").c_str(), WideOrEmpty(dir / "r-old").c_str()));
-            ASSERT_TRUE(MakeDirectory(dir / "r"));
-            ASSERT_TRUE(MakeDirectory(dir / "r\\Audio"));
+            ASSERT_TRUE(MakeDirectory(dir / "r") && MakeDirectory(dir / "r\\Audio"));
         } else {
             ASSERT_TRUE(key.SetString("Inner", dir / "s\\Audio"));
         }
@@ -259,8 +252,7 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
     { ScratchKey gone("Enterbrain\\RGSS2\\RTP"); }  // made and removed: now missing
     for (const char* folder : {"sub", "sub\\Standard", "sub\\Standard\\Data", "vx", "vx\\RPGVX", "g", "g\\The Std"})
         ASSERT_TRUE(MakeDirectory(dir / folder));
-    ASSERT_TRUE(WriteFileBytes(dir / "Kelmora.ini", "k") && WriteFileBytes(dir / "sub\\keep.txt", "k") &&
-                WriteFileBytes(dir / "g\\The Std\\keep.txt", "k"));
+    for (const char* f : {"Kelmora.ini", "sub\\keep.txt", "g\\The Std\\keep.txt"}) ASSERT_TRUE(WriteFileBytes(dir / f, "k"));
     std::unique_ptr<ScratchKey> vx;  // made once the missing key has been tried
     wchar_t before[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, before);
@@ -272,12 +264,9 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         if (row.type != 0) { ASSERT_TRUE(key.SetString(row.name, row.folder, row.type)); }
         std::string text = row.warning;
         if (text.find("%s") != std::string::npos) text.replace(text.find("%s"), 2, row.name);
-        bool removed = true;
-        EXPECT_EQ(Said(row.kind, row.name, removed), text);
-        EXPECT_FALSE(removed);
+        EXPECT_EQ(Said(row.kind, row.name), text);
         EXPECT_EQ(key.HasValue(row.name), row.type != 0) << "the registration stays";
-        EXPECT_TRUE(PathExists(dir / "sub\\keep.txt"));
-        EXPECT_TRUE(PathExists(dir / "Kelmora.ini"));
+        for (const char* kept : {"sub\\keep.txt", "Kelmora.ini"}) EXPECT_TRUE(PathExists(dir / kept)) << kept;
         if (row.type != 0) key.SetString(row.name, "");  // names nothing that later rows could overlap
     }
     SetCurrentDirectoryW(before);
@@ -296,8 +285,7 @@ TEST_F(DeleteRtpTest, RefusesBeforeTouchingAnything) {
         SCOPED_TRACE(row.standard + " in " + row.holder);
         if (row.standard.empty() || row.holder.empty()) continue;  // no drive Z: but under Wine
         ASSERT_TRUE(key.SetString("standard", row.standard, row.type) && key.SetString("Holder", row.holder));
-        bool removed = true;
-        EXPECT_EQ(Said(0, "Holder", removed),
+        EXPECT_EQ(Said(0, "Holder"),
                   "RTP[standard] のフォルダ " + (row.type == REG_SZ ? row.standard : std) +
                       " と重なっているので RTP[Holder] は削除できません" + Fix("standard"));
         EXPECT_TRUE(PathExists(std + "\\keep.txt"));
@@ -338,9 +326,7 @@ TEST_F(DeleteRtpTest, RefusesTheFoldersOfOtherRtpsUnderAnyName) {
         RtpRemoval asked;
         EXPECT_EQ(RemovalWarning(RtpName.c_str(), CheckRtpRemoval(0, RtpName.c_str(), asked, nullptr)), row.said)
             << "before the question";
-        bool removed = true;
-        EXPECT_EQ(Said(0, RtpName, removed), row.said) << "at Yes";
-        EXPECT_FALSE(removed);
+        EXPECT_EQ(Said(0, RtpName), row.said) << "at Yes";
         EXPECT_TRUE(key.HasValue(RtpName));
         for (const std::string& kept : {std + "\\keep.txt", std + "\\sub\\inner\\own.txt", fixture + "\\case\\MINE\\victim.txt"})
             EXPECT_TRUE(PathExists(kept)) << kept;

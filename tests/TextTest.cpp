@@ -17,11 +17,8 @@ namespace {
 TEST(MbcsText, StepsWholeCharacters) {
     const std::string text = "a" HYOU "\x81\x7F" "\x9F\x40" "\xA0\xDF\xFD" "\xE0\x40" "\xFC\xFC" "\xFF" "\x95";
     const char* p = text.c_str();
-    for (std::ptrdiff_t next : {1, 3, 5, 7, 8, 9, 10, 12, 14, 15, 16, 16}) {
-        p = NextChar(p);
-        EXPECT_EQ(p - text.c_str(), next);
-    }
-    EXPECT_EQ(p, text.c_str() + text.size()) << "stays at the NUL";
+    for (std::ptrdiff_t next : {1, 3, 5, 7, 8, 9, 10, 12, 14, 15, 16, 16})  // 16, the NUL, where it stays
+        EXPECT_EQ((p = NextChar(p)) - text.c_str(), next);
     const int kinds[] = {0, 0, 1, 2, 1, 0, 1, 2, 0, 0, 0, 1, 2, 1, 2, 0, 1, 0, 0};  // indices -1 to 17
     for (int i = -1; i <= 17; ++i) EXPECT_EQ(ByteKindAt(text.c_str(), i), kinds[i + 1]) << "index " << i;
     const size_t prefixes[] = {0, 1, 1, 3, 3, 5, 5, 7, 8, 9, 10, 10, 12, 12, 14, 15, 16, 16};  // limits 0 to 17

@@ -110,10 +110,7 @@ bool AppDriver::Launch(const std::string& exe) {
 }
 
 bool AppDriver::Close() {
-    if (threadId != 0)
-        PostThreadMessageW(threadId, WM_QUIT, 0, 0);
-    else
-        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+    threadId != 0 ? PostThreadMessageW(threadId, WM_QUIT, 0, 0) : PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
     return WaitExit();
 }
 

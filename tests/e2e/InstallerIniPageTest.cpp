@@ -21,6 +21,7 @@ namespace {
 using Values = std::vector<std::string>;  // RTPName, Title, Copyright, Version, Bitmap, RTPType[, path]
 const Values Defaults = {"Test", "Test Quorlen", "Copyright(c) 2009,", "Ver0.01", "", "RPGXP"};
 Values With(Values v, const std::string& path) { return v.push_back(path), v; }
+Values With(Values v, std::size_t at, const std::string& text) { return v[at] = text, v; }  // one value changed
 
 std::string NewSection(Values v) {  // RTPType first in a file the page makes; blanks and quotes at the ends quoted
     for (std::string& text : v)
@@ -53,8 +54,7 @@ struct InstallerIniPageTest : testing::Test {
     // The first step run finds the page made on the hand-edited file.
     void SetUp() override {
         if (j.app) return;
-        ASSERT_TRUE(MakeDirectory(dir / "sub"));
-        ASSERT_TRUE(WriteFileBytes(j.start, HandEdited));
+        ASSERT_TRUE(MakeDirectory(dir / "sub") && WriteFileBytes(j.start, HandEdited));
         Start(j.start);
     }
     // Makes the page on path, as the program does at its start.
@@ -113,15 +113,11 @@ TEST_F(InstallerIniPageTest, OnlyAnExactKindIsShownAndAnyOtherKept) {
         const std::string path = dir / "sub\\x" + stored + ".ini", bytes = "[Tavisk]\r\nRTPType=" + stored + "\r\n";
         ASSERT_TRUE(WriteFileBytes(path, bytes));
         Browse("x" + stored + ".ini");
-        Values shown = Defaults;
-        shown[5] = stored == "RPGVX" ? stored : "";
-        EXPECT_EQ(Shown(), With(shown, path)) << "RTPType=" << stored;
+        EXPECT_EQ(Shown(), With(With(Defaults, 5, stored == "RPGVX" ? stored : ""), path)) << "RTPType=" << stored;
         EXPECT_EQ(ReadFileBytes(path), bytes) << "RTPType=" << stored;
     }
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    Values rpg2000 = Defaults;
-    rpg2000[5] = "RPG2000";
-    EXPECT_EQ(ReadFileBytes(dir / "sub\\xRPG2000.ini"), NewSection(rpg2000));
+    EXPECT_EQ(ReadFileBytes(dir / "sub\\xRPG2000.ini"), NewSection(With(Defaults, 5, "RPG2000")));
     EXPECT_EQ(ReadFileBytes(j.start), HandEdited);
 }
 
@@ -207,9 +203,7 @@ TEST_F(InstallerIniPageTest, ASaveWritesAllOrNothingAndUndoesNoOnesEdits) {
     EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(script));
     // はい while another program saves again (as UTF-8, then deleted and made
     // anew): asked again, and the newer file stays.
-    Values v4 = script;
-    v4[1] = "V4";
-    const std::string utf8 = "\xEF\xBB\xBF[Tavisk]\r\nTitle=V3\r\n", remade = NewSection(v4);
+    const std::string utf8 = "\xEF\xBB\xBF[Tavisk]\r\nTitle=V3\r\n", remade = NewSection(With(script, 1, "V4"));
     for (const std::string* newer : {&utf8, &remade}) {
         if (newer == &remade) DeleteFileW(DisplayText(j.chosen).c_str());
         ClickButton(Item(IDOK));
@@ -278,8 +272,7 @@ TEST_F(InstallerIniPageTest, AFileHeldOpenKeepsWhatWasNeverRead) {
     CloseHandle(lock);
     SetControlText(Item(VersionEditId), "Ver2");
     EXPECT_EQ(Press(IDOK), "お知らせ: 設定を保存しました");
-    Values saved = j.script;
-    saved[3] = "Ver2";
+    const Values saved = With(j.script, 3, "Ver2");
     EXPECT_EQ(ReadFileBytes(j.chosen), NewSection(saved));
     ASSERT_TRUE(j.app->Close());
     Start(j.chosen);

@@ -97,12 +97,14 @@ struct RtpListTest : testing::Test {
     }
     // The state column's text for name's row.
     std::string StateOf(const std::string& name) const { return RtpListViews[0].GetItemText(RowOf(name), 2); }
-    // Selects name, presses remove, and answers the question.
-    std::string Remove(const std::string& name, int answer) {
+    // Selects name and presses remove; the box that opens, or null.
+    HWND Ask(const std::string& name) {
         Select(name);
         ClickButton(remove);
-        return j.app.Answer(answer);
+        return j.app.WaitBox();
     }
+    // ... and answers that box (the question); its "caption: text".
+    std::string Remove(const std::string& name, int answer) { return Ask(name) ? j.app.Answer(answer) : "<no box>"; }
 
     static std::unique_ptr<Journey> journey;
     Journey& j = *journey;
@@ -136,8 +138,7 @@ TEST_F(RtpListTest, OpensFoldersAndNeverRunsAProgram) {
         << "double click";
     wchar_t user[256] = {};
     ASSERT_GT(GetEnvironmentVariableW(L"USERNAME", user, 256), 0u);
-    ASSERT_TRUE(MakeDirectory(j.dir / "pct"));
-    ASSERT_TRUE(MakeDirectory(j.dir / "pct\\%USERNAME%"));
+    ASSERT_TRUE(MakeDirectory(j.dir / "pct") && MakeDirectory(j.dir / "pct\\%USERNAME%"));
     ASSERT_TRUE(CopyFileW(DisplayText(BuiltExePath()).c_str(), DisplayText(j.dir / "pct\\" + NarrowOrEmpty(user) + ".exe").c_str(), TRUE));
     Register("pct", j.dir / "pct\\%USERNAME%");
     Select("pct");
@@ -152,9 +153,7 @@ TEST_F(RtpListTest, OpensFoldersAndNeverRunsAProgram) {
 // folder loses its registration only. No is the default: No, and Enter,
 // change nothing.
 TEST_F(RtpListTest, AsksWhatWillGoAndNoKeepsIt) {
-    Select(j.japanese);
-    ClickButton(remove);
-    HWND box = j.app.WaitBox();
+    const HWND box = Ask(j.japanese);
     ASSERT_NE(box, nullptr);
     const SeenBox question = ReadBox(box);
     EXPECT_EQ(question.buttons, (std::vector<int>{IDYES, IDNO}));
@@ -184,9 +183,7 @@ TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
         {"alpha", j.dir / "precious", j.dir / "precious"}, {"Mine", j.dir / "PL\\RTP\\Mine", j.dir / "PL\\RTP\\Mine"},
         {"Ghost", j.dir / "ghost", j.dir / "ghost"}};
     for (const auto& row : rows) {
-        Select(row.name);
-        ClickButton(remove);
-        ASSERT_NE(j.app.WaitBox(), nullptr);
+        ASSERT_NE(Ask(row.name), nullptr);
         if (row.name == "Mine") {
             ASSERT_TRUE(MoveFileW(DisplayText(j.dir / "PL\\RTP").c_str(), DisplayText(j.dir / "PL\\old").c_str()));
             ASSERT_TRUE(MakeDirectory(j.dir / "PL\\RTP"));
@@ -210,20 +207,15 @@ TEST_F(RtpListTest, YesRemovesTheFolderCountedOrNothing) {
     EXPECT_TRUE(PathExists(j.dir / "PL\\old\\Mine\\one.png"));
     EXPECT_TRUE(PathExists(j.folders[1]));
     Register("Went", j.folders[1]);
-    Select("Went");
-    ClickButton(remove);
-    ASSERT_NE(j.app.WaitBox(), nullptr);
+    ASSERT_NE(Ask("Went"), nullptr);
     ASSERT_TRUE(j.xp.DeleteValue("Went"));
     j.app.Answer(IDYES);
     ASSERT_NE(j.app.WaitBox(), nullptr);
     EXPECT_LT(RowOf("Went"), 0) << "the row of a registration that went";
     EXPECT_EQ(j.app.Answer(IDOK), "エラー: レジストリキーのサブキーの取得に失敗しました\nRTP[Went] はインストールされていないようです");
-    ASSERT_TRUE(MakeDirectory(j.dir / "late"));
-    ASSERT_TRUE(WriteFileBytes(j.dir / "late\\old.png", "old"));
+    ASSERT_TRUE(MakeDirectory(j.dir / "late") && WriteFileBytes(j.dir / "late\\old.png", "old"));
     Register("Late", j.dir / "late");
-    Select("Late");
-    ClickButton(remove);
-    ASSERT_NE(j.app.WaitBox(), nullptr);
+    ASSERT_NE(Ask("Late"), nullptr);
     ASSERT_TRUE(WriteFileBytes(j.dir / "late\\new.png", "new"));
     j.app.Answer(IDYES);
     EXPECT_EQ(j.app.Answer(IDOK), "エラー: " + Dirs + "\n残った項目:\n" + j.dir / "late" + " (消えなかったフォルダ)");
@@ -278,8 +270,7 @@ TEST_F(RtpListTest, RefusesInsteadOfAsking) {
 // shows; a REG_EXPAND_SZ registration is listed expanded, and removed like
 // any other. F5 keeps the selected RTP.
 TEST_F(RtpListTest, StatesSayWhatIsWrongAndF5KeepsTheSelection) {
-    ASSERT_TRUE(MakeDirectory(j.dir / "ex") && WriteFileBytes(j.dir / "ex\\x.txt", "x"));
-    ASSERT_TRUE(WriteFileBytes(j.dir / "afile", "f"));
+    ASSERT_TRUE(MakeDirectory(j.dir / "ex") && WriteFileBytes(j.dir / "ex\\x.txt", "x") && WriteFileBytes(j.dir / "afile", "f"));
     SetEnvironmentVariableW(L"KELMORA_STATES", DisplayText(j.dir.Path()).c_str());
     ASSERT_TRUE(j.xp.SetString("st4", "%KELMORA_STATES%\\ex", REG_EXPAND_SZ));
     Register("st1", j.dir / "nothere");

@@ -12,8 +12,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "Boxes.h"
-#include "app/res/resource.h"
 #include "ScratchDir.h"
 #include "e2e/Driver.h"
 #include "fsutil/FileTree.h"
@@ -103,8 +101,7 @@ TEST(Start, TwoInstancesInTurnThenTheFolderMoved) {
     std::string chosen = folder + "\\b\\Tavisk.ini", prefix = std::getenv("KELMORA_WINEPREFIX") ? std::getenv("KELMORA_WINEPREFIX") : "";
     std::replace(prefix.begin(), prefix.end(), '/', '\\');
     if (!prefix.empty() && chosen.rfind("C:", 0) == 0) chosen = "Z:" + prefix + "\\drive_c" + chosen.substr(2);
-    ASSERT_TRUE(MakeDirectory(folder));
-    ASSERT_TRUE(MakeDirectory(folder + "\\b"));
+    ASSERT_TRUE(MakeDirectory(folder) && MakeDirectory(folder + "\\b"));
     {
         AppDriver first, second;
         ASSERT_TRUE(first.Start(folder));
@@ -173,10 +170,7 @@ struct OneRtpShown {
 TEST(Start, LongWorkShowsProgressStopsAndHoldsTheSessionEndAndTheClose) {
     OneRtpShown shown;
     ASSERT_TRUE(shown.Start("KELMORA_BIG_TREE", "Big"));
-    AppDriver& app = shown.app;
-    ScratchKey& xp = shown.xp;
-    const HWND list = shown.list, remove = shown.remove;
-    const char* big = shown.tree;
+    auto& [dir, xp, app, big, list, remove] = shown;
     for (const std::string step : {"数えています", "削除しています"}) {
         ASSERT_TRUE(app.SelectRow(list, 0));
         ClickButton(remove);
