@@ -17,8 +17,8 @@
 
 #include "ScratchDir.h"
 #include "fsutil/FileTree.h"
-#include "pages/RemovalMessages.h"
 #include "fsutil/WinText.h"
+#include "pages/RemovalMessages.h"
 #include "rtp/DeleteRtp.h"
 #include "rtp/RtpFolder.h"
 #include "rtp/RtpRemoval.h"
@@ -63,8 +63,6 @@ const std::string Removed = " <removed>";
 
 // What an overlap refusal says to do about another RTP.
 std::string Fix(const std::string& other) { return "\n先に RTP[" + other + "] を削除するか、どちらかの登録を直してください"; }
-
-
 
 // An RTP-shaped tree whose names end in a 0x5C second byte (ソ 83 5C, 表 95 5C,
 // 能 94 5C); copied from CD media, some entries may be read-only.
