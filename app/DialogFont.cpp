@@ -136,12 +136,9 @@ FaceMeasure Measure(const std::wstring& face, const TemplateReader& size, const 
     measure.draws = FontDrawsText(font, texts);
     HDC screen = GetDC(nullptr);
     HGDIOBJ old = SelectObject(screen, font);
-    constexpr wchar_t Letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
-    SIZE letters{};
-    GetTextExtentPoint32W(screen, Letters, 52, &letters);
     TEXTMETRICW metrics{};
     GetTextMetricsW(screen, &metrics);
-    measure.unitX = (letters.cx / 26 + 1) / 2;
+    measure.unitX = DialogUnitWidth(screen);
     measure.unitY = metrics.tmHeight;
     if (const UINT needed = GetOutlineTextMetricsW(screen, 0, nullptr); needed >= sizeof(OUTLINETEXTMETRICW)) {
         std::vector<BYTE> outline(needed);
@@ -190,6 +187,13 @@ std::wstring FindJapaneseFace(const TemplateReader& size, const std::wstring& te
 }
 
 }  // namespace
+
+LONG DialogUnitWidth(HDC dc) {
+    constexpr wchar_t Letters[] = L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE letters{};
+    GetTextExtentPoint32W(dc, Letters, 52, &letters);
+    return (letters.cx / 26 + 1) / 2;
+}
 
 bool FontDrawsText(HFONT font, std::wstring_view text) {
     std::wstring shown;

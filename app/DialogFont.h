@@ -13,6 +13,10 @@
 // aside).
 bool FontDrawsText(HFONT font, std::wstring_view text);
 
+// The width of an average Latin letter in the font selected into dc, as the
+// dialog manager measures it for its horizontal dialog units (4 units).
+LONG DialogUnitWidth(HDC dc);
+
 // Decides, once and before the first window, from the texts of the
 // program's dialog templates and moreTexts (what the window shows that no
 // template holds, such as the tab titles): nothing when the templates' own

@@ -80,8 +80,7 @@ void Layout(HWND box, Box& data, HWND icon, HWND text, const std::vector<HWND>& 
     HDC dc = GetDC(box);
     HGDIOBJ old = SelectObject(dc, data.font);
     const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    const SIZE letters = Measure(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", DT_SINGLELINE);
-    const int unitX = std::max<int>(1, (letters.cx / 26 + 1) / 2);
+    const int unitX = std::max<int>(1, DialogUnitWidth(dc));
     auto dluX = [&](int units) { return MulDiv(units, unitX, 4); };
     SIZE label{1, 1};
     for (const Button& button : data.buttons) {
